@@ -1,0 +1,44 @@
+// What the channel needs from a platform: open a device by its name, send
+// one control operation, close. Backends: SG_IO on Linux, simulated drive
+// folders, and the recorder in the tests.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "drive/ata_types.h"
+
+namespace torvel {
+
+using DeviceHandle = std::intptr_t;
+inline constexpr DeviceHandle kNoHandle = 0;
+inline constexpr DeviceHandle kInvalidHandle = -1;
+
+// Device names, as the channel formats them.
+inline constexpr const char* kPerDriveNameFormat = "\\\\.\\PhysicalDrive%d";
+inline constexpr const char* kSharedDeviceName = "\\\\.\\SMARTVSD";
+
+class DriveBackend {
+ public:
+  virtual ~DriveBackend() = default;
+
+  // Returns kInvalidHandle when the device cannot be opened; LastError()
+  // then says why (an errno value).
+  virtual DeviceHandle Open(std::string_view deviceName) = 0;
+
+  // `request` is the 32-byte request block (empty for SmartGetVersion);
+  // `reply` is the caller's zeroed reply buffer of the operation's length.
+  virtual bool Control(DeviceHandle handle, ControlCode code,
+                       std::span<const std::uint8_t> request,
+                       std::span<std::uint8_t> reply) = 0;
+
+  virtual void Close(DeviceHandle handle) = 0;
+
+  virtual std::uint32_t LastError() const = 0;
+};
+
+// Parses "\\.\PhysicalDriveN"; -1 for any other name.
+int PerDriveNumberFromName(std::string_view deviceName);
+
+}  // namespace torvel

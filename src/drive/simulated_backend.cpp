@@ -1,0 +1,154 @@
+#include "drive/simulated_backend.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace torvel {
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int kMaxSimulatedDrives = 12;
+
+std::string ReadSmallFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Trim(std::string s) {
+  const auto b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  const auto e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+}  // namespace
+
+SimulatedBackend::SimulatedBackend(fs::path folder) : folder_(std::move(folder)) {}
+
+const char* SimulatedBackend::FailName(DriveCommand command) {
+  switch (command) {
+    case DriveCommand::IdentifyDevice:
+    case DriveCommand::IdentifyPacketDevice: return "identify";
+    case DriveCommand::SmartEnable: return "enable";
+    case DriveCommand::SmartReturnStatus: return "status";
+    case DriveCommand::SmartReadData: return "read-data";
+    case DriveCommand::SmartReadThresholds: return "read-thresholds";
+  }
+  return "";
+}
+
+fs::path SimulatedBackend::DriveFolder(int n) const { return folder_ / std::to_string(n); }
+
+bool SimulatedBackend::Fails(int n, std::string_view commandName) const {
+  std::istringstream lines(ReadSmallFile(DriveFolder(n) / "fail"));
+  for (std::string line; std::getline(lines, line);)
+    if (Trim(line) == commandName) return true;
+  return false;
+}
+
+bool SimulatedBackend::IsPacket(int n) const {
+  std::error_code ec;
+  return fs::exists(DriveFolder(n) / "packet", ec);
+}
+
+bool SimulatedBackend::Fail(int error) {
+  lastError_ = static_cast<std::uint32_t>(error);
+  return false;
+}
+
+DeviceHandle SimulatedBackend::Open(std::string_view deviceName) {
+  std::error_code ec;
+  DeviceHandle h = kInvalidHandle;
+  if (deviceName == kSharedDeviceName) {
+    if (fs::is_directory(folder_, ec)) return kSharedHandle;
+    lastError_ = ENOENT;
+    return h;
+  }
+  const int n = PerDriveNumberFromName(deviceName);
+  if (n < 0 || n >= kMaxSimulatedDrives || !fs::is_directory(DriveFolder(n), ec))
+    lastError_ = ENOENT;
+  else if (Fails(n, "open"))
+    lastError_ = EACCES;
+  else
+    h = n + 1;
+  return h;
+}
+
+void SimulatedBackend::Close(DeviceHandle) {}
+
+bool SimulatedBackend::ReadSector(int n, const char* file, std::span<std::uint8_t> reply) {
+  const std::string bytes = ReadSmallFile(DriveFolder(n) / file);
+  if (bytes.size() != kSectorSize || reply.size() < kDataReplySize) return Fail(EIO);
+  const std::uint32_t size = kSectorSize;
+  std::memcpy(reply.data(), &size, sizeof size);
+  std::memcpy(reply.data() + kReplyHeaderSize, bytes.data(), kSectorSize);
+  return true;
+}
+
+bool SimulatedBackend::Control(DeviceHandle handle, ControlCode code,
+                               std::span<const std::uint8_t> request,
+                               std::span<std::uint8_t> reply) {
+  if (code == ControlCode::SmartGetVersion) {
+    if (handle != kSharedHandle || reply.size() < sizeof(VersionReply)) return Fail(EINVAL);
+    VersionReply v{};
+    v.version = 1;
+    v.revision = 1;
+    v.capabilities = 7;
+    std::error_code ec;
+    for (int n = 0; n < 4; ++n) {
+      if (!fs::is_directory(DriveFolder(n), ec)) continue;
+      v.ideDeviceMap = static_cast<std::uint8_t>(v.ideDeviceMap | (1u << n));
+      if (IsPacket(n)) v.ideDeviceMap = static_cast<std::uint8_t>(v.ideDeviceMap | (1u << (n + 4)));
+    }
+    StoreBlock(v, reply);
+    return true;
+  }
+
+  if (request.size() != kRequestSize) return Fail(EINVAL);
+  const auto block = LoadBlock<RequestBlock>(request);
+  DriveCommand command{};
+  if (!ClassifyRequest(block, command) || RowOf(command).code != code ||
+      reply.size() < RowOf(command).replySize)
+    return Fail(EINVAL);
+
+  const int n = handle == kSharedHandle ? block.driveNumber : static_cast<int>(handle - 1);
+  std::error_code ec;
+  if (n < 0 || n >= kMaxSimulatedDrives || !fs::is_directory(DriveFolder(n), ec))
+    return Fail(ENODEV);
+  if (Fails(n, FailName(command))) return Fail(EIO);
+
+  // A packet device answers only IDENTIFY PACKET DEVICE; an ATA disk aborts it.
+  const bool packet = IsPacket(n);
+  if (packet != (command == DriveCommand::IdentifyPacketDevice)) return Fail(EIO);
+
+  switch (command) {
+    case DriveCommand::IdentifyDevice:
+    case DriveCommand::IdentifyPacketDevice: return ReadSector(n, "identify.bin", reply);
+    case DriveCommand::SmartReadData: return ReadSector(n, "smart-data.bin", reply);
+    case DriveCommand::SmartReadThresholds: return ReadSector(n, "smart-thresholds.bin", reply);
+    case DriveCommand::SmartEnable: return true;
+    case DriveCommand::SmartReturnStatus: {
+      const std::string status = Trim(ReadSmallFile(DriveFolder(n) / "status"));
+      IdeRegs out{};
+      out.sectorCount = 1;
+      out.sectorNumber = 1;
+      out.driveHead = block.regs.driveHead;
+      out.command = 0x50;  // DRDY | DSC
+      if (status.empty() || status == "good") {
+        out.cylLow = ata::kSmartCylLow;
+        out.cylHigh = ata::kSmartCylHigh;
+      } else if (status == "tec") {
+        out.cylLow = ata::kTecCylLow;
+        out.cylHigh = ata::kTecCylHigh;
+      }
+      StoreBlock(out, reply.subspan(kReplyHeaderSize));
+      return true;
+    }
+  }
+  return Fail(EINVAL);
+}
+
+}  // namespace torvel

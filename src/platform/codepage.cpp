@@ -1,0 +1,71 @@
+#include "platform/codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace torvel {
+namespace {
+void AppendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+class Converter {
+ public:
+  Converter() : cd_(iconv_open("UTF-8", "WINDOWS-1252")) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts one byte; false when iconv has no mapping for it.
+  bool Byte(unsigned char c, std::string& out) {
+    char in = static_cast<char>(c);
+    char buf[8];
+    char* src = &in;
+    char* dst = buf;
+    size_t inLeft = 1, outLeft = sizeof buf;
+    if (iconv(cd_, &src, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
+      iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+      return false;
+    }
+    out.append(buf, static_cast<std::size_t>(dst - buf));
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 4);
+  std::size_t i = 0;
+  // ASCII passes through without asking iconv.
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) out += text[i++];
+  if (i == text.size()) return out;
+  Converter conv;
+  for (; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (!conv.ok() || !conv.Byte(c, out)) {
+      AppendUtf8(out, c);  // 0xA0-0xFF equal their code points; 0x81 etc. stay C1
+    }
+  }
+  return out;
+}
+
+}  // namespace torvel

@@ -1,0 +1,14 @@
+// The program's texts are Windows-1252 bytes; terminals and Qt want Unicode.
+// This is the one place that converts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvel {
+
+// Every byte converts: the five bytes that Windows-1252 leaves undefined
+// become the C1 control characters of the same value, as Windows does.
+std::string Cp1252ToUtf8(std::string_view text);
+
+}  // namespace torvel

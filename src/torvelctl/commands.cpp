@@ -1,0 +1,162 @@
+#include "torvelctl/commands.h"
+
+#include <charconv>
+#include <memory>
+#include <cstdio>
+#include <ostream>
+
+#include "drive/channel.h"
+#include "drive/drive_tables.h"
+#include "drive/refresh.h"
+#include "drive/report.h"
+#include "notify/debug_trace.h"
+#include "platform/codepage.h"
+
+namespace torvel {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: torvelctl drives\n"
+    "       torvelctl report N [--utf8]\n"
+    "\n"
+    "  drives     list every drive found: identity, capacity, Ultra DMA mode,\n"
+    "             S.M.A.R.T. state, T.E.C. flag and temperature\n"
+    "  report N   print the S.M.A.R.T. text report of drive N; on a terminal, or\n"
+    "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
+    "             Windows-1252 bytes with CR LF line ends\n"
+    "\n"
+    "Drives are read with raw ATA commands (SG_IO), which needs CAP_SYS_RAWIO.\n"
+    "TORVEL_DRIVES=<folder> reads simulated drives instead. Every run rewrites\n"
+    "debug.log in the current folder.\n";
+
+std::string Field(const char* name, const std::string& value) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "  %-16s", name);
+  return buf + value + "\n";
+}
+
+std::string Gigabytes(float capacity) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f GB", static_cast<double>(capacity));
+  return buf;
+}
+
+bool ParseDriveNumber(const std::string& text, int& n) {
+  const char* end = text.data() + text.size();
+  auto [p, ec] = std::from_chars(text.data(), end, n);
+  return ec == std::errc() && p == end && n >= 0 && n < kMaxDrives;
+}
+
+void Refresh(DriveTables& tables, CtlContext& ctx) {
+  ctx.trace.ResetDebugTrace();
+  TraceSystemSummary(ctx.trace, ctx.system);
+  DeviceChannel channel(ctx.backend, ctx.system, ctx.trace);
+  RefreshDrives(tables, channel, ctx.trace);
+}
+
+bool AnyInUse(const DriveTables& tables) {
+  for (const DriveRecord& r : tables.records)
+    if (r.InUse()) return true;
+  return false;
+}
+
+void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
+  if (ctx.simulated)
+    err << "torvelctl: no simulated drive answered in the TORVEL_DRIVES folder\n";
+  else
+    err << "torvelctl: no ATA disk answered; reading S.M.A.R.T. data needs the right to send "
+           "raw ATA commands (CAP_SYS_RAWIO, e.g. run as root)\n";
+}
+
+}  // namespace
+
+std::string FormatDriveList(const DriveTables& tables) {
+  std::string out;
+  for (const DriveRecord& r : tables.records) {
+    if (!r.InUse()) continue;
+    if (!out.empty()) out += "\n";
+    const bool ata = r.deviceType == kDeviceAta;
+    out += "Drive " + std::to_string(&r - tables.records.data()) + ": " +
+           (ata ? "ATA disk" : "packet device or no disk") + "\n";
+    out += Field("Model", Cp1252ToUtf8(r.model));
+    out += Field("Serial number", Cp1252ToUtf8(r.serial));
+    out += Field("Firmware", Cp1252ToUtf8(r.firmware));
+    out += Field("Capacity", Gigabytes(r.capacity));
+    out += Field("Ultra DMA mode",
+                 r.udmaMode == kUdmaNotValid ? "not reported" : std::to_string(r.udmaMode));
+    std::string smart = r.smartSupported ? "supported" : "not supported";
+    smart += r.smartEnabled ? ", enabled" : ", not enabled";
+    out += Field("S.M.A.R.T.", smart);
+    out += Field("T.E.C.", r.tec ? "yes (threshold exceeded)" : "no");
+    out += Field("Temperature",
+                 r.temperature ? std::to_string(r.temperature) + " \xC2\xB0" "C" : "not reported");
+  }
+  return out;
+}
+
+int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
+                 std::ostream& err) {
+  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    (args.empty() ? err : out) << kUsage;
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  const std::string& verb = args[0];
+
+  if (verb == "drives") {
+    if (args.size() != 1) {
+      err << "torvelctl: 'drives' takes no arguments\n";
+      return kExitUsage;
+    }
+    auto tables = std::make_unique<DriveTables>();
+    Refresh(*tables, ctx);
+    if (!AnyInUse(*tables)) {
+      out << "No drive found.\n";
+      ExplainNoDrive(ctx, err);
+      return kExitNoDrive;
+    }
+    out << FormatDriveList(*tables);
+    return kExitOk;
+  }
+
+  if (verb == "report") {
+    bool utf8 = ctx.outputIsTerminal;
+    std::vector<std::string> rest;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+      if (args[i] == "--utf8")
+        utf8 = true;
+      else
+        rest.push_back(args[i]);
+    }
+    if (rest.size() != 1) {
+      err << "torvelctl: 'report' needs one drive number (see 'torvelctl drives')\n";
+      return kExitUsage;
+    }
+    int n = 0;
+    if (!ParseDriveNumber(rest[0], n)) {
+      err << "torvelctl: '" << rest[0] << "' is not a drive number (0 to "
+          << kMaxDrives - 1 << ")\n";
+      return kExitUsage;
+    }
+    auto tables = std::make_unique<DriveTables>();
+    Refresh(*tables, ctx);
+    if (!tables->records[static_cast<std::size_t>(n)].InUse()) {
+      err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
+      return kExitNoDrive;
+    }
+    std::string report = BuildReport(*tables, n, ctx.now());
+    if (utf8) {
+      std::string text;
+      for (char c : Cp1252ToUtf8(report))
+        if (c != '\r') text += c;
+      out << text << "\n";
+    } else {
+      out << report;
+    }
+    return kExitOk;
+  }
+
+  err << "torvelctl: unknown command '" << verb << "'\n" << kUsage;
+  return kExitUsage;
+}
+
+}  // namespace torvel

@@ -1,0 +1,38 @@
+// torvelctl's commands over the engine, with the backend, system and trace
+// handed in so tests can run them against recorded or simulated drives.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace torvel {
+
+class DriveBackend;
+class SystemInfo;
+class TraceLog;
+struct DriveTables;
+
+struct CtlContext {
+  DriveBackend& backend;
+  const SystemInfo& system;
+  TraceLog& trace;
+  std::function<std::tm()> now;
+  bool outputIsTerminal = false;
+  bool simulated = false;  // drives come from TORVEL_DRIVES
+};
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNoDrive = 3;
+
+int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
+                 std::ostream& err);
+
+// The `drives` listing (UTF-8), one block per drive record in use.
+std::string FormatDriveList(const DriveTables& tables);
+
+}  // namespace torvel
