@@ -1,0 +1,19 @@
+torvel_test_binary(drive_tests
+  drive/channel_test.cpp
+  drive/identify_test.cpp
+  drive/refresh_test.cpp
+  drive/report_test.cpp
+  drive/simulated_backend_test.cpp
+  drive/smart_data_test.cpp
+)
+torvel_test_binary(notify_tests
+  notify/debug_trace_test.cpp
+)
+torvel_test_binary(platform_tests
+  platform/codepage_test.cpp
+  platform/system_info_test.cpp
+)
+torvel_test_binary(torvelctl_tests
+  torvelctl/commands_test.cpp
+  ${PROJECT_SOURCE_DIR}/src/torvelctl/commands.cpp
+)

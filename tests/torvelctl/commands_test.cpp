@@ -1,0 +1,118 @@
+#include "torvelctl/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "drive/drive_tables.h"
+#include "drive/sector_builder.h"
+#include "platform/system_info.h"
+#include "support/recording_backend.h"
+#include "support/trace_capture.h"
+
+namespace torvel {
+namespace {
+
+using test::RecordingBackend;
+using test::ScriptedDrive;
+
+struct CtlFixture : ::testing::Test {
+  RecordingBackend backend;
+  FixedSystemInfo system{{kPlatformNT, 6, 1, 0, "Linux 6.1.0"}, {8664, 2}};
+  test::TraceCapture capture;
+  std::ostringstream out, err;
+
+  CtlFixture() {
+    ScriptedDrive d;
+    d.identify = IdentifyBuilder()
+                     .Model("ST3500418AS")
+                     .Serial("5VM1ABCD")
+                     .Firmware("CC38")
+                     .Sectors(976773168, true)
+                     .UltraDma(6, 6)
+                     .sector();
+    d.data = SmartSectorBuilder().Attribute(0, 194, 0x22, 45, 52, 45).sector();
+    d.thresholds = SmartSectorBuilder().Threshold(0, 194, 0).sector();
+    backend.drives[1] = d;
+  }
+
+  int Run(std::vector<std::string> args, bool terminal = false) {
+    CtlContext ctx{backend, system, capture.trace, test::FixedTime, terminal, false};
+    return RunTorvelctl(args, ctx, out, err);
+  }
+};
+
+TEST_F(CtlFixture, DrivesListsEveryRecordInUse) {
+  EXPECT_EQ(Run({"drives"}), kExitOk);
+  EXPECT_EQ(out.str(),
+            "Drive 1: ATA disk\n"
+            "  Model           ST3500418AS\n"
+            "  Serial number   5VM1ABCD\n"
+            "  Firmware        CC38\n"
+            "  Capacity        500.11 GB\n"
+            "  Ultra DMA mode  6\n"
+            "  S.M.A.R.T.      supported, enabled\n"
+            "  T.E.C.          no\n"
+            "  Temperature     45 \xC2\xB0" "C\n");
+  // The refresh starts the trace anew with the system summary.
+  const auto lines = capture.Messages();
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(lines[0], "Log file <debug.log> could not be opened\n");
+  EXPECT_EQ(lines[1], "== Torvel 2, 4, 1, 334\n");
+  EXPECT_EQ(lines[3], "== WinNT Version 6.01 (build 0) Linux 6.1.0\n");
+  EXPECT_EQ(lines[4], "== Chipset 8664, 2 Processor(s)\n");
+  EXPECT_EQ(lines[5], "Physical drive 1 opened successfully\n");
+}
+
+TEST_F(CtlFixture, NoDriveIsItsOwnExitCodeWithAHint) {
+  backend.drives[1].reset();
+  EXPECT_EQ(Run({"drives"}), kExitNoDrive);
+  EXPECT_EQ(out.str(), "No drive found.\n");
+  EXPECT_NE(err.str().find("CAP_SYS_RAWIO"), std::string::npos);
+}
+
+TEST_F(CtlFixture, ReportIsTheReportTextAsBytesOrAsUtf8OnATerminal) {
+  EXPECT_EQ(Run({"report", "1"}), kExitOk);
+  const std::string bytes = out.str();
+  EXPECT_EQ(bytes.rfind("S.M.A.R.T. status\r\nDate: 05 March 2007 09:04:02\r\n", 0), 0u);
+  EXPECT_NE(bytes.find("Drive temperature: 45 \xB0" "C\r\n"), std::string::npos);
+
+  out.str("");
+  EXPECT_EQ(Run({"report", "1"}, true), kExitOk);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("Drive temperature: 45 \xC2\xB0" "C\n"), std::string::npos);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+
+  out.str("");
+  EXPECT_EQ(Run({"report", "--utf8", "1"}), kExitOk);
+  EXPECT_EQ(out.str(), text);
+}
+
+TEST_F(CtlFixture, BadDriveNumbersAreOneLineErrors) {
+  for (const char* bad : {"", "-1", "24", "abc", "1x", "99999999999"}) {
+    err.str("");
+    EXPECT_EQ(Run({"report", bad}), kExitUsage) << bad;
+    const std::string message = err.str();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  }
+  err.str("");
+  EXPECT_EQ(Run({"report", "0"}), kExitNoDrive);
+  EXPECT_EQ(err.str(), "torvelctl: no drive 0 (see 'torvelctl drives')\n");
+  EXPECT_EQ(Run({"report"}), kExitUsage);
+  EXPECT_EQ(Run({"report", "1", "2"}), kExitUsage);
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CtlFixture, UsageAndUnknownCommands) {
+  EXPECT_EQ(Run({}), kExitUsage);
+  EXPECT_NE(err.str().find("usage: torvelctl drives"), std::string::npos);
+  EXPECT_EQ(Run({"--help"}), kExitOk);
+  EXPECT_NE(out.str().find("TORVEL_DRIVES"), std::string::npos);
+  err.str("");
+  EXPECT_EQ(Run({"frobnicate"}), kExitUsage);
+  EXPECT_EQ(err.str().rfind("torvelctl: unknown command 'frobnicate'\n", 0), 0u);
+  EXPECT_EQ(Run({"drives", "extra"}), kExitUsage);
+}
+
+}  // namespace
+}  // namespace torvel
