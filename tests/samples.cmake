@@ -1,0 +1,14 @@
+# The bundled sample drives: the generator reproduces them, torvelctl reads
+# them, and libatasmart's skdump agrees with our report on them.
+torvel_test_binary(samples_tests
+  samples/generator_test.cpp
+  samples/report_parsing.cpp
+  samples/sample_support.cpp
+  samples/skdump_agreement_test.cpp
+  samples/torvelctl_samples_test.cpp
+)
+target_compile_definitions(samples_tests PRIVATE
+  TORVEL_MKSAMPLE_PATH="$<TARGET_FILE:torvel-mksample>"
+  TORVEL_CTL_PATH="$<TARGET_FILE:torvelctl>"
+)
+add_dependencies(samples_tests torvel-mksample torvelctl)
