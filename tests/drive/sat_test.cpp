@@ -54,6 +54,8 @@ struct CdbCase {
   std::size_t dataLength, replySize;
 };
 
+void PrintTo(const CdbCase& c, std::ostream* os) { *os << "command 0x" << std::hex << int(c.ataCommand) << "/0x" << int(c.features); }
+
 class CdbTable : public ::testing::TestWithParam<std::tuple<CdbCase, int>> {};
 
 TEST_P(CdbTable, CarriesTheRegistersOfTheRequestBlock) {

@@ -157,6 +157,8 @@ struct BadDescription {
   const char* message;
 };
 
+void PrintTo(const BadDescription& bad, std::ostream* os) { *os << bad.name; }
+
 class MalformedDescription : public ::testing::TestWithParam<BadDescription> {};
 
 TEST_P(MalformedDescription, IsRejectedWithItsLineAndNothingWritten) {
