@@ -1,0 +1,74 @@
+// Every section and key name of the settings store, in one place.
+#pragma once
+
+#include <string>
+
+namespace torvel::keys {
+
+inline constexpr const char* kOptions = "Options";
+
+// Options.
+inline constexpr const char* kOnce = "Once";
+inline constexpr const char* kLanguageFile = "LanguageFile";
+inline constexpr const char* kShowOldLanguageFileMess = "ShowOldLanguageFileMess";
+inline constexpr const char* kSelectedDrive = "Selected drive";
+inline constexpr const char* kCy = "cy";
+inline constexpr const char* kShowToolTips = "ShowToolTips";
+inline constexpr const char* kAutoCheck = "AutoCheck";
+inline constexpr const char* kPollEvery = "PollEvery";
+inline constexpr const char* kTimeType = "TimeType";
+inline constexpr const char* kAutostart = "Autostart";
+inline constexpr const char* kCheckAndExit = "CheckAndExit";
+inline constexpr const char* kOpenAtStartup = "OpenAtStartup";
+inline constexpr const char* kLogEnable = "LogEnable";
+inline constexpr const char* kUseEventLog = "UseEventLog";
+inline constexpr const char* kShowTrayStatus = "ShowTrayStatus";
+inline constexpr const char* kFlashIcon = "FlashIcon";
+inline constexpr const char* kPopup = "Popup";
+inline constexpr const char* kEmail = "Email";
+inline constexpr const char* kNetsend = "Netsend";
+inline constexpr const char* kNetworkUserName = "NetworkUserName";
+inline constexpr const char* kPlaySound = "PlaySound";
+inline constexpr const char* kSound = "Sound";
+inline constexpr const char* kEnableTempNotify = "EnableTempNotify";
+inline constexpr const char* kCriticalTemp = "CriticalTemp";
+inline constexpr const char* kSmtpServer = "SMTPserver";
+inline constexpr const char* kRecipients = "Recipients";
+inline constexpr const char* kSender = "Sender";
+inline constexpr const char* kSmtpAuth = "smtpAuth";
+inline constexpr const char* kSmtpUsername = "smtpUsername";
+inline constexpr const char* kSmtpPassword = "smtpPassword";
+inline constexpr const char* kNumChangeAttrs = "NumChangeAttrs";
+inline constexpr const char* kExit = "Exit";
+
+// Per-drive sections (named by the drive's serial text).
+inline constexpr const char* kEnableMonitor = "EnableMonitor";
+inline constexpr const char* kStartupDate = "StartupDate";
+inline constexpr const char* kLastCheck = "LastCheck";
+inline constexpr const char* kUseCustomNotify = "UseCustomNotify";
+inline constexpr const char* kEnableSmartNotify = "EnableSMARTNotify";
+inline constexpr const char* kChangePopup = "ChangePopup";
+inline constexpr const char* kChangeEmail = "ChangeEmail";
+inline constexpr const char* kChangeNetsend = "ChangeNetsend";
+// (Popup, Email, Netsend, EnableTempNotify and CriticalTemp share their
+// names with the Options keys above.)
+
+// Per-attribute key suffixes: "%d-<suffix>".
+inline constexpr const char* kUseCustomThresholds = "UseCustomThresholds";
+inline constexpr const char* kCustomNotify = "CustomNotify";
+inline constexpr const char* kCriticalValue = "CriticalValue";
+inline constexpr const char* kAttrPopup = "Popup";
+inline constexpr const char* kAttrEmail = "Email";
+inline constexpr const char* kAttrNetSend = "NetSend";
+inline constexpr const char* kLogChanges = "LogChanges";
+inline constexpr const char* kLastChangeDate = "LastChangeDate";
+inline constexpr const char* kTecDate = "TECdate";
+
+// "%d": the attribute's change-alert switch.
+std::string AttributeKey(int id);
+// "%d-%s": the attribute's saved value, named by the attribute-name table.
+std::string AttributeValueKey(int id);
+// "%d-<suffix>".
+std::string AttributeKey(int id, const char* suffix);
+
+}  // namespace torvel::keys
