@@ -13,6 +13,6 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build ccache make pkg-config)
+BUILD_PACKAGES=(g++ cmake ninja-build ccache make pkg-config libsqlite3-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
                libatasmart-bin smartmontools)

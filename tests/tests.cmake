@@ -8,6 +8,11 @@ torvel_test_binary(drive_tests
 )
 torvel_test_binary(notify_tests
   notify/debug_trace_test.cpp
+  notify/event_log_file_test.cpp
+  notify/system_event_log_test.cpp
+)
+torvel_test_binary(monitor_tests
+  monitor/baseline_test.cpp
 )
 torvel_test_binary(platform_tests
   platform/codepage_test.cpp

@@ -2,6 +2,7 @@
 // They never follow the user's locale.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -13,6 +14,16 @@ std::string FormatTraceStamp(const std::tm& t);
 // "%d %B %Y %X" with English month names and a 24-hour clock.
 std::string FormatReportDate(const std::tm& t);
 
+// "%d %B %Y  %H:%M:%S :: " — the time-stamp line of a log-file entry.
+std::string FormatLogStamp(const std::tm& t);
+
+// "%d %b %Y" — a projected T.E.C. date, e.g. "05 Mar 2007".
+std::string FormatTecDate(const std::tm& t);
+
+// "Mmm dd hh:mm:ss" — the RFC 3164 time stamp of a syslog message.
+std::string FormatSyslogStamp(const std::tm& t);
+
 std::tm LocalNow();
+std::tm LocalTime(std::int64_t secondsSince1970);
 
 }  // namespace torvel

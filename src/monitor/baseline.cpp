@@ -1,0 +1,61 @@
+#include "monitor/baseline.h"
+
+#include <limits>
+
+#include "config/keys.h"
+#include "config/settings_store.h"
+#include "notify/debug_trace.h"
+#include "notify/time_format.h"
+
+namespace torvel {
+namespace {
+std::int32_t ClampToTime32(std::int64_t t) {
+  if (t > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (t < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(t);
+}
+}  // namespace
+
+void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
+                           const std::array<int, kMaxDrives>& changeCounts) {
+  for (int n = 0; n < kMaxDrives; ++n) {
+    const auto idx = static_cast<std::size_t>(n);
+    const DriveRecord& rec = tables.records[idx];
+    if (!rec.smartEnabled || !store.GetProfileInt(rec.serial, keys::kEnableMonitor, 1)) continue;
+    for (const AttributeEntry& a : tables.attributes[idx].attributes) {
+      if (a.id == 0) continue;
+      store.WriteProfileInt(rec.serial, keys::AttributeValueKey(a.id), a.value);
+    }
+    store.WriteProfileInt(keys::kOptions, keys::kNumChangeAttrs, changeCounts[idx]);
+  }
+}
+
+std::int32_t ProjectTecDate(std::int64_t now, std::int64_t lastChange, int value, int threshold,
+                            int oldValue) {
+  const std::int64_t fall = oldValue - value;
+  if (fall == 0) return ClampToTime32(now);  // callers guarantee a fall; never divide by zero
+  // Both factors fit in 32 bits, so the product cannot overflow 64.
+  const std::int64_t ahead = (static_cast<std::int64_t>(value - threshold) * (now - lastChange)) / fall;
+  return ClampToTime32(now + ahead);
+}
+
+int EstimateTecDate(const DriveTables& tables, SettingsStore& store, TraceLog& trace, int drive,
+                    int slot, int oldValue, std::int64_t now) {
+  const auto d = static_cast<std::size_t>(drive);
+  const auto s = static_cast<std::size_t>(slot);
+  const std::string& section = tables.records[d].serial;
+  const AttributeEntry& a = tables.attributes[d].attributes[s];
+  const int threshold = tables.attributes[d].thresholds[s].threshold;
+
+  const std::int64_t last = store.GetProfileInt(section, keys::AttributeKey(a.id, keys::kLastChangeDate), 0);
+  if (last != 0) {
+    const std::int32_t tec = ProjectTecDate(now, last, a.value, threshold, oldValue);
+    store.WriteProfileInt(section, keys::AttributeKey(a.id, keys::kTecDate), tec);
+    trace.DebugTrace("\tAttribute changed: %x\n   T.E.C. date %s\n", static_cast<unsigned>(slot),
+                     FormatTecDate(LocalTime(tec)).c_str());
+  }
+  store.WriteProfileInt(section, keys::AttributeKey(a.id, keys::kLastChangeDate), ClampToTime32(now));
+  return 1;
+}
+
+}  // namespace torvel

@@ -1,0 +1,34 @@
+// The attribute values last accepted (the baseline) and the projected date
+// on which a falling attribute reaches its threshold. Both live in the
+// drive's own settings section, so they follow the drive across runs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "drive/drive_tables.h"
+
+namespace torvel {
+
+class SettingsStore;
+class TraceLog;
+
+// Value read for "%d-%s" when no baseline was ever saved.
+inline constexpr int kNoBaseline = 255;
+
+// Writes every monitored, S.M.A.R.T.-enabled drive's current attribute
+// values, and NumChangeAttrs from that drive's change count.
+void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
+                           const std::array<int, kMaxDrives>& changeCounts);
+
+// Records a fall of the attribute in `slot` from `oldValue`; from the second
+// fall on, projects and stores its T.E.C. date. Returns 1.
+int EstimateTecDate(const DriveTables& tables, SettingsStore& store, TraceLog& trace, int drive,
+                    int slot, int oldValue, std::int64_t now);
+
+// The projection itself: now + (V - H) * (now - L) / (old - V), truncated
+// toward zero and clamped to the 32-bit time range the store keeps.
+std::int32_t ProjectTecDate(std::int64_t now, std::int64_t lastChange, int value, int threshold,
+                            int oldValue);
+
+}  // namespace torvel

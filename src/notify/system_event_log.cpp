@@ -1,0 +1,40 @@
+#include "notify/system_event_log.h"
+
+#include <cstdio>
+
+#include "drive/channel.h"
+#include "notify/time_format.h"
+#include "platform/codepage.h"
+#include "platform/syslog_socket.h"
+
+namespace torvel {
+namespace {
+constexpr int kFacilityUser = 1;
+constexpr int kSeverityWarning = 4;
+}  // namespace
+
+std::string BuildSyslogDatagram(unsigned eventId, const std::string& s1, const std::string& s2,
+                                const std::string& s3, const std::string& s4, const std::tm& now,
+                                const std::string& hostName) {
+  char head[64];
+  std::snprintf(head, sizeof head, "<%d>", kFacilityUser * 8 + kSeverityWarning);
+  char id[16];
+  std::snprintf(id, sizeof id, "0x%08X", eventId);
+  return std::string(head) + FormatSyslogStamp(now) + " " + hostName + " Torvel: event " + id +
+         ": " + Cp1252ToUtf8(s1) + "; " + Cp1252ToUtf8(s2) + "; " + Cp1252ToUtf8(s3) + "; " +
+         Cp1252ToUtf8(s4);
+}
+
+SystemEventLog::SystemEventLog(const DeviceChannel& channel, std::string socketPath, Clock clock)
+    : channel_(channel), socketPath_(std::move(socketPath)),
+      clock_(clock ? std::move(clock) : Clock(LocalNow)) {}
+
+bool SystemEventLog::ReportAlertEvent(unsigned eventId, const std::string& s1,
+                                      const std::string& s2, const std::string& s3,
+                                      const std::string& s4) {
+  if (!channel_.perDrive()) return false;
+  return SendSyslogDatagram(socketPath_,
+                            BuildSyslogDatagram(eventId, s1, s2, s3, s4, clock_(), ShortHostName()));
+}
+
+}  // namespace torvel
