@@ -1,0 +1,305 @@
+#include "config/sqlite_settings_store.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstdint>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+namespace torvel {
+namespace {
+
+// The registry's value types, so the file reads like the tree it stands for.
+constexpr std::int64_t kTypeString = 1;  // REG_SZ
+constexpr std::int64_t kTypeDword = 4;   // REG_DWORD
+
+constexpr int kBusyTimeoutMs = 2000;
+
+// WITHOUT ROWID: the table is its own (section, key) index.
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS settings("
+    " section TEXT NOT NULL COLLATE NOCASE,"
+    " key TEXT NOT NULL COLLATE NOCASE,"
+    " type INTEGER NOT NULL,"
+    " value,"
+    " PRIMARY KEY(section, key)) WITHOUT ROWID";
+constexpr const char* kFindSql = "SELECT type, value FROM settings WHERE section = ?1 AND key = ?2";
+// An update keeps the name's first spelling, as the registry does.
+constexpr const char* kUpsertSql =
+    "INSERT INTO settings(section, key, type, value) VALUES(?1, ?2, ?3, ?4)"
+    " ON CONFLICT(section, key) DO UPDATE SET type = excluded.type, value = excluded.value";
+constexpr const char* kDumpSql = "SELECT section, key, type, value FROM settings ORDER BY section, key";
+
+std::string ErrnoText() { return std::error_code(errno, std::generic_category()).message(); }
+
+std::string_view Name(std::string_view name) { return name.substr(0, name.find('\0')); }
+
+int BindText(sqlite3_stmt* s, int index, std::string_view text) {
+  if (text.size() > INT_MAX) return SQLITE_TOOBIG;
+  // A null pointer would bind SQL NULL, not the empty text.
+  return sqlite3_bind_text(s, index, text.data() ? text.data() : "", static_cast<int>(text.size()),
+                           SQLITE_STATIC);
+}
+
+// Leaves the statement ready for its next use however the caller returns.
+struct ResetOnExit {
+  sqlite3_stmt* s;
+  ~ResetOnExit() { sqlite3_reset(s); }
+};
+
+std::int64_t RowType(sqlite3_stmt* s, int column) {
+  return sqlite3_column_type(s, column) == SQLITE_INTEGER ? sqlite3_column_int64(s, column) : 0;
+}
+
+// A DWORD reads as the signed int every caller uses; a stored number outside
+// 32 bits (only a hand-edited file has one) is unreadable, like the wrong type.
+std::optional<int> IntValue(sqlite3_stmt* s, int typeColumn) {
+  const int column = typeColumn + 1;
+  if (RowType(s, typeColumn) != kTypeDword || sqlite3_column_type(s, column) != SQLITE_INTEGER)
+    return std::nullopt;
+  const std::int64_t v = sqlite3_column_int64(s, column);
+  if (v < INT32_MIN || v > static_cast<std::int64_t>(UINT32_MAX)) return std::nullopt;
+  return static_cast<int>(static_cast<std::uint32_t>(v));
+}
+
+std::optional<std::string> TextValue(sqlite3_stmt* s, int typeColumn) {
+  const int column = typeColumn + 1;
+  if (RowType(s, typeColumn) != kTypeString) return std::nullopt;
+  const void* bytes = nullptr;
+  switch (sqlite3_column_type(s, column)) {
+    case SQLITE_TEXT: bytes = sqlite3_column_text(s, column); break;
+    case SQLITE_BLOB: bytes = sqlite3_column_blob(s, column); break;
+    default: return std::nullopt;
+  }
+  const int n = sqlite3_column_bytes(s, column);
+  if (!bytes) return n == 0 ? std::optional<std::string>("") : std::nullopt;
+  return std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(n));
+}
+
+// A name a reader can ask for: text without NUL.
+std::optional<std::string> RowName(sqlite3_stmt* s, int column) {
+  if (sqlite3_column_type(s, column) != SQLITE_TEXT) return std::nullopt;
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+  std::string name(p ? p : "", p ? static_cast<std::size_t>(sqlite3_column_bytes(s, column)) : 0);
+  if (name.find('\0') != std::string::npos) return std::nullopt;
+  return name;
+}
+
+// Makes each missing folder on the way, private to the user. Folders that
+// exist are left as they are: ~/.config is the user's business.
+bool MakeFolders(const std::string& file, std::string& why) {
+  for (auto slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1)) {
+    const std::string folder = file.substr(0, slash);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0) continue;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+      why = "cannot create folder " + folder + ": " + ErrnoText();
+      return false;
+    }
+  }
+  return true;
+}
+
+// Creates the file 0600 (SQLite would make it 0644; its -wal and -shm files
+// copy the file's mode). A file that others could read is narrowed, as it
+// holds the mail password. No descriptor to an existing file is opened and
+// closed here: that would drop the POSIX locks another connection of this
+// process holds on it.
+bool MakeFile(const std::string& path, std::string& why) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  if (errno != EEXIST) {
+    why = "cannot create: " + ErrnoText();
+    return false;
+  }
+  for (const char* suffix : {"", "-wal", "-shm"}) {
+    const std::string p = path + suffix;
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) &&
+        st.st_uid == ::geteuid())
+      ::chmod(p.c_str(), st.st_mode & 0700);
+  }
+  return true;
+}
+
+}  // namespace
+
+SqliteSettingsStore::SqliteSettingsStore(std::string path)
+    : SqliteSettingsStore(std::move(path), Options{}) {}
+
+SqliteSettingsStore::SqliteSettingsStore(std::string path, Options options)
+    : path_(std::move(path)), options_(std::move(options)) {
+  std::lock_guard lock(mutex_);
+  Open();
+}
+
+SqliteSettingsStore::~SqliteSettingsStore() { Close(); }
+
+std::string SqliteSettingsStore::SettingsPathFor(const char* xdgConfigHome, const char* home) {
+  constexpr const char* kTail = "/Ostrana/Torvel/settings.sqlite3";
+  // A relative XDG_CONFIG_HOME is invalid and must be ignored.
+  if (xdgConfigHome && xdgConfigHome[0] == '/') return std::string(xdgConfigHome) + kTail;
+  if (home && home[0]) return std::string(home) + "/.config" + kTail;
+  return {};
+}
+
+std::string SqliteSettingsStore::DefaultSettingsPath() {
+  const char* home = std::getenv("HOME");
+  std::string fromPasswd;
+  if (!home || !home[0]) {
+    struct passwd pw {};
+    struct passwd* found = nullptr;
+    char buf[4096];
+    if (getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
+      fromPasswd = found->pw_dir;
+    home = fromPasswd.c_str();
+  }
+  return SettingsPathFor(std::getenv("XDG_CONFIG_HOME"), home);
+}
+
+bool SqliteSettingsStore::Fail(std::string why) {
+  lastError_ = path_ + ": " + why;
+  return false;
+}
+
+bool SqliteSettingsStore::Open() {
+  if (path_.empty()) return Fail("no settings folder (neither XDG_CONFIG_HOME nor HOME is set)");
+  std::string why;
+  if (!MakeFolders(path_, why) || !MakeFile(path_, why)) return Fail(why);
+
+  // One connection per store, serialised by mutex_, so SQLite's own mutexes
+  // are not needed. No CREATE flag: MakeFile made the file with its mode.
+  const int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                                 options_.vfs.empty() ? nullptr : options_.vfs.c_str());
+  if (rc == SQLITE_OK) {
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  }
+  // WAL lets the launcher read while the core writes; journal_mode is the
+  // first statement that reads the file, so a damaged file fails here.
+  const char* sync = options_.syncEveryCommit ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL";
+  const bool ok = rc == SQLITE_OK &&
+                  sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+                  sqlite3_exec(db_, sync, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                  sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                  sqlite3_prepare_v3(db_, kFindSql, -1, SQLITE_PREPARE_PERSISTENT, &find_, nullptr) == SQLITE_OK &&
+                  sqlite3_prepare_v3(db_, kUpsertSql, -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
+                  sqlite3_prepare_v3(db_, kDumpSql, -1, SQLITE_PREPARE_PERSISTENT, &dump_, nullptr) == SQLITE_OK;
+  if (ok) {
+    lastError_.clear();
+    return true;
+  }
+  why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+  Close();
+  return Fail(why);
+}
+
+void SqliteSettingsStore::Close() {
+  for (sqlite3_stmt** s : {&find_, &upsert_, &dump_}) {
+    sqlite3_finalize(*s);
+    *s = nullptr;
+  }
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+bool SqliteSettingsStore::IsOpen() {
+  std::lock_guard lock(mutex_);
+  return db_ != nullptr;
+}
+
+std::string SqliteSettingsStore::LastError() {
+  std::lock_guard lock(mutex_);
+  return lastError_;
+}
+
+bool SqliteSettingsStore::Find(std::string_view section, std::string_view key) {
+  if (!db_) return false;
+  if (BindText(find_, 1, Name(section)) != SQLITE_OK || BindText(find_, 2, Name(key)) != SQLITE_OK)
+    return false;
+  const int rc = sqlite3_step(find_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_));
+  return false;
+}
+
+int SqliteSettingsStore::GetProfileInt(std::string_view section, std::string_view key,
+                                       int defaultValue) {
+  std::lock_guard lock(mutex_);
+  if (!db_) return defaultValue;
+  ResetOnExit reset{find_};
+  if (!Find(section, key)) return defaultValue;
+  return IntValue(find_, 0).value_or(defaultValue);
+}
+
+std::string SqliteSettingsStore::GetProfileString(std::string_view section, std::string_view key,
+                                                  std::string_view defaultValue) {
+  std::lock_guard lock(mutex_);
+  if (!db_) return std::string(defaultValue);
+  ResetOnExit reset{find_};
+  if (!Find(section, key)) return std::string(defaultValue);
+  auto text = TextValue(find_, 0);
+  return text ? std::move(*text) : std::string(defaultValue);
+}
+
+void SqliteSettingsStore::Write(std::string_view section, std::string_view key, int type,
+                                std::int64_t number, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  if (!db_ && !Open()) return;
+  ResetOnExit reset{upsert_};
+  const bool bound = BindText(upsert_, 1, Name(section)) == SQLITE_OK &&
+                     BindText(upsert_, 2, Name(key)) == SQLITE_OK &&
+                     sqlite3_bind_int64(upsert_, 3, type) == SQLITE_OK &&
+                     (type == kTypeDword ? sqlite3_bind_int64(upsert_, 4, number)
+                                         : BindText(upsert_, 4, text)) == SQLITE_OK;
+  // One statement is one transaction: the value is written whole or not at all.
+  if (!bound || sqlite3_step(upsert_) != SQLITE_DONE) Fail(sqlite3_errmsg(db_));
+}
+
+void SqliteSettingsStore::WriteProfileInt(std::string_view section, std::string_view key,
+                                          int value) {
+  Write(section, key, kTypeDword, value, {});
+}
+
+void SqliteSettingsStore::WriteProfileString(std::string_view section, std::string_view key,
+                                             std::string_view value) {
+  Write(section, key, kTypeString, 0, value);
+}
+
+std::vector<SettingsStore::Entry> SqliteSettingsStore::Dump() {
+  std::lock_guard lock(mutex_);
+  std::vector<Entry> out;
+  if (!db_) return out;
+  ResetOnExit reset{dump_};
+  int rc;
+  while ((rc = sqlite3_step(dump_)) == SQLITE_ROW) {
+    auto section = RowName(dump_, 0);
+    auto key = RowName(dump_, 1);
+    if (!section || !key) continue;
+    Entry e{std::move(*section), std::move(*key), false, 0, {}};
+    if (auto number = IntValue(dump_, 2)) {
+      e.isInt = true;
+      e.intValue = *number;
+    } else if (auto text = TextValue(dump_, 2)) {
+      e.text = std::move(*text);
+    } else {
+      continue;
+    }
+    out.push_back(std::move(e));
+  }
+  if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_));
+  return out;
+}
+
+}  // namespace torvel
