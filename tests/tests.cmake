@@ -20,5 +20,12 @@ torvel_test_binary(platform_tests
 )
 torvel_test_binary(torvelctl_tests
   torvelctl/commands_test.cpp
-  ${PROJECT_SOURCE_DIR}/src/torvelctl/commands.cpp
+)
+torvel_test_binary(config_tests
+  config/ini_reader_test.cpp
+  config/language_test.cpp
+  config/texts_command_test.cpp
+  config/sqlite_settings_store_test.cpp
+  config/profile_test.cpp
+  config/settings_command_test.cpp
 )

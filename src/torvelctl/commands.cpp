@@ -11,19 +11,27 @@
 #include "drive/report.h"
 #include "notify/debug_trace.h"
 #include "platform/codepage.h"
+#include "torvelctl/settings_command.h"
+#include "torvelctl/texts_command.h"
 
 namespace torvel {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: torvelctl drives\n"
-    "       torvelctl report N [--utf8]\n"
+const std::string kUsage =
+    std::string("usage: torvelctl drives\n"
+                "       torvelctl report N [--utf8]\n") +
+    kSettingsUsage +
+    "       torvelctl texts SECTION\n"
     "\n"
     "  drives     list every drive found: identity, capacity, Ultra DMA mode,\n"
     "             S.M.A.R.T. state, T.E.C. flag and temperature\n"
     "  report N   print the S.M.A.R.T. text report of drive N; on a terminal, or\n"
     "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
-    "             Windows-1252 bytes with CR LF line ends\n"
+    "             Windows-1252 bytes with CR LF line ends\n" +
+    kSettingsHelp +
+    "  texts SECTION\n"
+    "             the texts a window of SECTION loads now (LanguageFile honoured),\n"
+    "             one 'slot<TAB>text' line each\n"
     "\n"
     "Drives are read with raw ATA commands (SG_IO), which needs CAP_SYS_RAWIO.\n"
     "TORVEL_DRIVES=<folder> reads simulated drives instead. Every run rewrites\n"
@@ -153,6 +161,12 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       out << report;
     }
     return kExitOk;
+  }
+
+  if (verb == "settings" || verb == "texts") {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (verb == "settings") return RunSettingsCommand(rest, ctx.settings(), out, err);
+    return RunTextsCommand(rest, ctx.settings(), ctx.trace, out, err);
   }
 
   err << "torvelctl: unknown command '" << verb << "'\n" << kUsage;

@@ -11,6 +11,7 @@
 namespace torvel {
 
 class DriveBackend;
+class SettingsStore;
 class SystemInfo;
 class TraceLog;
 struct DriveTables;
@@ -22,6 +23,9 @@ struct CtlContext {
   std::function<std::tm()> now;
   bool outputIsTerminal = false;
   bool simulated = false;  // drives come from TORVEL_DRIVES
+  // Opens the per-user settings store on first use; only the commands that
+  // need it touch it.
+  std::function<SettingsStore&()> settings;
 };
 
 // Exit codes.

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "config/sqlite_settings_store.h"
 #include "drive/sgio_backend.h"
 #include "drive/simulated_backend.h"
 #include "notify/debug_trace.h"
@@ -34,7 +35,16 @@ int main(int argc, char** argv) {
     system = std::make_unique<LinuxSystemInfo>();
 
   TraceLog trace;
-  CtlContext ctx{*backend, *system, trace, LocalNow, isatty(STDOUT_FILENO) == 1, simulated};
+  std::unique_ptr<SqliteSettingsStore> store;
+  auto settings = [&store]() -> SettingsStore& {
+    if (!store) {
+      store = std::make_unique<SqliteSettingsStore>(SqliteSettingsStore::DefaultSettingsPath());
+      if (!store->IsOpen()) std::cerr << "torvelctl: settings store: " << store->LastError() << "\n";
+    }
+    return *store;
+  };
+  CtlContext ctx{*backend, *system, trace, LocalNow, isatty(STDOUT_FILENO) == 1, simulated,
+                 settings};
   const int rc = RunTorvelctl(args, ctx, std::cout, std::cerr);
   std::cout.flush();
   return rc;

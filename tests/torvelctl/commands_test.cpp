@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "drive/sector_builder.h"
 #include "platform/system_info.h"
@@ -21,6 +22,7 @@ struct CtlFixture : ::testing::Test {
   FixedSystemInfo system{{kPlatformNT, 6, 1, 0, "Linux 6.1.0"}, {8664, 2}};
   test::TraceCapture capture;
   std::ostringstream out, err;
+  MemorySettingsStore store;
 
   CtlFixture() {
     ScriptedDrive d;
@@ -37,7 +39,8 @@ struct CtlFixture : ::testing::Test {
   }
 
   int Run(std::vector<std::string> args, bool terminal = false) {
-    CtlContext ctx{backend, system, capture.trace, test::FixedTime, terminal, false};
+    CtlContext ctx{backend, system, capture.trace, test::FixedTime, terminal, false,
+                   [this]() -> SettingsStore& { return store; }};
     return RunTorvelctl(args, ctx, out, err);
   }
 };
@@ -101,6 +104,14 @@ TEST_F(CtlFixture, BadDriveNumbersAreOneLineErrors) {
   EXPECT_EQ(Run({"report"}), kExitUsage);
   EXPECT_EQ(Run({"report", "1", "2"}), kExitUsage);
   EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CtlFixture, SettingsAndTextsReachTheStore) {
+  EXPECT_EQ(Run({"settings", "set", "Options", "PollEvery", "int", "3"}), kExitOk);
+  EXPECT_EQ(store.GetProfileInt("options", "pollevery", 0), 3);
+  out.str("");
+  EXPECT_EQ(Run({"texts", "DiskInfoTab"}), kExitOk);
+  EXPECT_NE(out.str().find("2\tModel \n"), std::string::npos);
 }
 
 TEST_F(CtlFixture, UsageAndUnknownCommands) {

@@ -1,0 +1,153 @@
+#include "torvelctl/settings_command.h"
+
+#include <charconv>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <utility>
+
+#include "config/settings_store.h"
+#include "platform/codepage.h"
+
+namespace torvel {
+namespace {
+
+constexpr int kExitUsage = 2;
+
+// The inverse of Cp1252ToUtf8, taken from it so the two cannot disagree.
+// Nothing when the text holds a character Windows-1252 does not have.
+std::optional<std::string> Utf8ToCp1252(std::string_view text) {
+  static const std::map<std::string, char> table = [] {
+    std::map<std::string, char> t;
+    for (int b = 0x80; b <= 0xFF; ++b) t[Cp1252ToUtf8(std::string(1, static_cast<char>(b)))] = static_cast<char>(b);
+    return t;
+  }();
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (n == 1) {
+      out += text[i++];
+      continue;
+    }
+    auto it = table.find(std::string(text.substr(i, n)));
+    if (it == table.end()) return std::nullopt;
+    out += it->second;
+    i += n;
+  }
+  return out;
+}
+
+// Control bytes (and the five bytes Windows-1252 leaves undefined) as \xNN,
+// so one value stays on one line and shows what is really stored.
+std::string Printable(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      escaped += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+    } else {
+      if (c == '\\' || c == '"') escaped += '\\';
+      escaped += c;
+    }
+  }
+  return Cp1252ToUtf8(escaped);
+}
+
+// Names compare as the store compares them: ASCII letters without case.
+bool SameName(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+int Show(const std::vector<std::string>& args, SettingsStore& store, std::ostream& out,
+         std::ostream& err) {
+  std::optional<std::string> only;
+  if (!args.empty()) {
+    only = Utf8ToCp1252(args[0]);
+    if (!only) {
+      err << "torvelctl: '" << args[0] << "' is not a section name (characters outside Windows-1252)\n";
+      return kExitUsage;
+    }
+  }
+  const std::string* current = nullptr;
+  bool any = false;
+  for (const SettingsStore::Entry& e : store.Dump()) {
+    if (only && !SameName(e.section, *only)) continue;
+    if (!current || !SameName(*current, e.section)) {
+      out << (current ? "\n[" : "[") << Printable(e.section) << "]\n";
+    }
+    current = &e.section;
+    any = true;
+    out << Printable(e.key);
+    // As the program reads it: a DWORD taken as a signed int.
+    if (e.isInt)
+      out << " (int) = " << static_cast<int>(static_cast<std::uint32_t>(e.intValue)) << "\n";
+    else
+      out << " (str) = \"" << Printable(e.text) << "\"\n";
+  }
+  if (only && !any) {
+    err << "torvelctl: no section '" << args[0] << "' in the settings store\n";
+    return kExitSettingsFailed;
+  }
+  return 0;
+}
+
+int Set(const std::vector<std::string>& args, SettingsStore& store, std::ostream& err) {
+  if (args.size() != 5 || (args[3] != "int" && args[3] != "str")) {
+    err << "torvelctl: usage: torvelctl settings set SECTION KEY int|str VALUE\n";
+    return kExitUsage;
+  }
+  std::string names[3];  // section, key, text
+  for (int i = 0; i < 3; ++i) {
+    const std::string& word = args[i < 2 ? i + 1 : 4];
+    auto converted = Utf8ToCp1252(word);
+    if (!converted) {
+      err << "torvelctl: '" << word << "' has characters outside Windows-1252\n";
+      return kExitUsage;
+    }
+    names[i] = std::move(*converted);
+  }
+  const std::string& section = names[0];
+  const std::string& key = names[1];
+  const std::string& text = names[2];
+  bool stored;
+  if (args[3] == "int") {
+    const std::string& v = args[4];
+    int value = 0;
+    auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (ec != std::errc() || end != v.data() + v.size() || v.empty()) {
+      err << "torvelctl: '" << v << "' is not a 32-bit integer (-2147483648 to 2147483647)\n";
+      return kExitUsage;
+    }
+    store.WriteProfileInt(section, key, value);
+    stored = store.GetProfileInt(section, key, ~value) == value;
+  } else {
+    store.WriteProfileString(section, key, text);
+    stored = store.GetProfileString(section, key, text + "?") == text;
+  }
+  // Writes report nothing; reading the value back is the only way to know.
+  if (!stored) {
+    err << "torvelctl: the value could not be written to the settings store\n";
+    return kExitSettingsFailed;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunSettingsCommand(const std::vector<std::string>& args, SettingsStore& store,
+                       std::ostream& out, std::ostream& err) {
+  if (!args.empty() && args[0] == "set") return Set(args, store, err);
+  if (args.size() > 1) {
+    err << "torvelctl: usage: torvelctl settings [SECTION]\n";
+    return kExitUsage;
+  }
+  return Show(args, store, out, err);
+}
+
+}  // namespace torvel

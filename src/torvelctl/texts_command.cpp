@@ -1,0 +1,28 @@
+#include "torvelctl/texts_command.h"
+
+#include <ostream>
+
+#include "config/language.h"
+#include "platform/codepage.h"
+
+namespace torvel {
+
+int RunTextsCommand(const std::vector<std::string>& args, SettingsStore& store, TraceLog& trace,
+                    std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) {
+    err << "usage: torvelctl texts SECTION\n";
+    return 2;
+  }
+  const std::string& section = args[0];
+  if (SlotCount(section) == 0) {
+    err << "torvelctl: unknown language section \"" << section << "\"\n";
+    return 2;
+  }
+  TextTable table(section);
+  LoadSectionTexts(section, table, store, trace);
+  for (std::size_t n = 1; n < table.slots.size(); ++n)
+    if (!table.slots[n].empty()) out << n << '\t' << Cp1252ToUtf8(table.slots[n]) << '\n';
+  return 0;
+}
+
+}  // namespace torvel
