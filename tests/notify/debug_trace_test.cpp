@@ -25,13 +25,7 @@ TEST(DebugTrace, StampsTheFirstLineOfEachCallAndWritesCrLf) {
 
 TEST(DebugTrace, StampUsesTwoDigitFieldsAndTwoSpaces) {
   test::TempDir dir;
-  std::tm t{};
-  t.tm_year = 126;
-  t.tm_mon = 11;
-  t.tm_mday = 31;
-  t.tm_hour = 23;
-  t.tm_min = 59;
-  t.tm_sec = 7;
+  const std::tm t = test::MakeTime(2026, 12, 31, 23, 59, 7);
   TraceLog trace(dir.File("debug.log"), [t] { return t; });
   trace.DebugTrace("x\n");
   EXPECT_EQ(test::ReadFile(dir.path() / "debug.log"), "31.12.2026  23:59:07 : x\r\n");

@@ -7,16 +7,7 @@
 namespace torvel {
 namespace {
 
-std::tm AlertTime() {
-  std::tm t{};
-  t.tm_year = 126;
-  t.tm_mon = 2;
-  t.tm_mday = 7;
-  t.tm_hour = 14;
-  t.tm_min = 5;
-  t.tm_sec = 9;
-  return t;
-}
+std::tm AlertTime() { return test::MakeTime(2026, 3, 7, 14, 5, 9); }
 
 TEST(EventLogFile, CreatesThenAppendsEntriesWithTheirStampLines) {
   test::TraceCapture capture;

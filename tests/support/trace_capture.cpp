@@ -2,16 +2,18 @@
 
 namespace torvel::test {
 
-std::tm FixedTime() {
+std::tm MakeTime(int year, int month, int day, int hour, int minute, int second) {
   std::tm t{};
-  t.tm_year = 107;
-  t.tm_mon = 2;
-  t.tm_mday = 5;
-  t.tm_hour = 9;
-  t.tm_min = 4;
-  t.tm_sec = 2;
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
   return t;
 }
+
+std::tm FixedTime() { return MakeTime(2007, 3, 5, 9, 4, 2); }
 
 std::vector<std::string> TraceCapture::Messages() const {
   const std::string stamp = "05.03.2007  09:04:02 : ";

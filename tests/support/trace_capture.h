@@ -10,6 +10,9 @@
 
 namespace torvel::test {
 
+// A local time from its calendar fields (month 1 to 12).
+std::tm MakeTime(int year, int month, int day, int hour, int minute, int second);
+
 // 5 March 2007, 09:04:02.
 std::tm FixedTime();
 
