@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <map>
 
 namespace torvel {
 namespace {
@@ -64,6 +65,29 @@ std::string Cp1252ToUtf8(std::string_view text) {
     } else if (!conv.ok() || !conv.Byte(c, out)) {
       AppendUtf8(out, c);  // 0xA0-0xFF equal their code points; 0x81 etc. stay C1
     }
+  }
+  return out;
+}
+
+// Built from Cp1252ToUtf8 so the two directions cannot disagree.
+std::optional<std::string> Utf8ToCp1252(std::string_view text) {
+  static const std::map<std::string, char> table = [] {
+    std::map<std::string, char> t;
+    for (int b = 0x80; b <= 0xFF; ++b) t[Cp1252ToUtf8(std::string(1, static_cast<char>(b)))] = static_cast<char>(b);
+    return t;
+  }();
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (n == 1) {
+      out += text[i++];
+      continue;
+    }
+    auto it = table.find(std::string(text.substr(i, n)));
+    if (it == table.end()) return std::nullopt;
+    out += it->second;
+    i += n;
   }
   return out;
 }

@@ -2,6 +2,7 @@
 // This is the one place that converts.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,9 @@ namespace torvel {
 // Every byte converts: the five bytes that Windows-1252 leaves undefined
 // become the C1 control characters of the same value, as Windows does.
 std::string Cp1252ToUtf8(std::string_view text);
+
+// UTF-8 (a command line, a terminal) to Windows-1252; nothing when the text
+// holds a character Windows-1252 does not have.
+std::optional<std::string> Utf8ToCp1252(std::string_view text);
 
 }  // namespace torvel

@@ -1,42 +1,16 @@
 #include "torvelctl/settings_command.h"
 
 #include <charconv>
-#include <map>
 #include <optional>
 #include <ostream>
 #include <utility>
 
 #include "config/settings_store.h"
 #include "platform/codepage.h"
+#include "torvelctl/commands.h"
 
 namespace torvel {
 namespace {
-
-constexpr int kExitUsage = 2;
-
-// The inverse of Cp1252ToUtf8, taken from it so the two cannot disagree.
-// Nothing when the text holds a character Windows-1252 does not have.
-std::optional<std::string> Utf8ToCp1252(std::string_view text) {
-  static const std::map<std::string, char> table = [] {
-    std::map<std::string, char> t;
-    for (int b = 0x80; b <= 0xFF; ++b) t[Cp1252ToUtf8(std::string(1, static_cast<char>(b)))] = static_cast<char>(b);
-    return t;
-  }();
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (n == 1) {
-      out += text[i++];
-      continue;
-    }
-    auto it = table.find(std::string(text.substr(i, n)));
-    if (it == table.end()) return std::nullopt;
-    out += it->second;
-    i += n;
-  }
-  return out;
-}
 
 // Control bytes (and the five bytes Windows-1252 leaves undefined) as \xNN,
 // so one value stays on one line and shows what is really stored.

@@ -4,6 +4,7 @@
 
 #include "config/language.h"
 #include "platform/codepage.h"
+#include "torvelctl/commands.h"
 
 namespace torvel {
 
@@ -11,18 +12,18 @@ int RunTextsCommand(const std::vector<std::string>& args, SettingsStore& store, 
                     std::ostream& out, std::ostream& err) {
   if (args.size() != 1) {
     err << "usage: torvelctl texts SECTION\n";
-    return 2;
+    return kExitUsage;
   }
   const std::string& section = args[0];
   if (SlotCount(section) == 0) {
     err << "torvelctl: unknown language section \"" << section << "\"\n";
-    return 2;
+    return kExitUsage;
   }
   TextTable table(section);
   LoadSectionTexts(section, table, store, trace);
   for (std::size_t n = 1; n < table.slots.size(); ++n)
     if (!table.slots[n].empty()) out << n << '\t' << Cp1252ToUtf8(table.slots[n]) << '\n';
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace torvel

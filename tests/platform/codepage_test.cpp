@@ -22,5 +22,14 @@ TEST(Cp1252ToUtf8, UndefinedBytesBecomeC1ControlsAndNothingIsDropped) {
             "a\xC2\x81" "b\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D" "c");
 }
 
+TEST(Utf8ToCp1252, InvertsEveryByteAndRefusesOtherCharacters) {
+  std::string all;
+  for (int b = 1; b <= 0xFF; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC 5"), std::optional<std::string>("\x80 5"));
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x84\xA2\xF0\x9F\x98\x80"), std::nullopt);  // trade mark ok, emoji not
+  EXPECT_EQ(Utf8ToCp1252("\xC4\x80"), std::nullopt);                        // A with macron
+}
+
 }  // namespace
 }  // namespace torvel
