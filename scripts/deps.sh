@@ -13,6 +13,7 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build ccache make pkg-config libsqlite3-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build ccache make pkg-config libsqlite3-dev
+                qt6-base-dev libcurl4-openssl-dev libcanberra-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-               libatasmart-bin smartmontools)
+               libatasmart-bin smartmontools python3-aiosmtpd openssl)

@@ -35,6 +35,20 @@ std::uint32_t ProcessorTypeFromMachine(std::string_view machine) {
   return 0;
 }
 
+std::string ComputerNameFromHost(std::string_view hostName) {
+  std::string name(hostName.substr(0, hostName.find('.')));
+  if (name.size() > 15) name.resize(15);
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return name;
+}
+
+std::string ComputerName() {
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0) return {};
+  return ComputerNameFromHost(host);
+}
+
 OsVersionInfo SimulatedWin9xVersion() { return {kPlatformWin9x, 4, 10, 2222, " A"}; }
 
 OsVersionInfo LinuxSystemInfo::GetVersionEx() const {

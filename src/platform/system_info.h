@@ -55,6 +55,11 @@ OsVersionInfo OsVersionFromUname(std::string_view sysname, std::string_view rele
 // 586 for 32-bit x86, 8664 for x86-64, 0 for anything else.
 std::uint32_t ProcessorTypeFromMachine(std::string_view machine);
 
+// GetComputerNameA: the host name's first label in upper case, at most 15
+// characters (the NetBIOS limit).
+std::string ComputerNameFromHost(std::string_view hostName);
+std::string ComputerName();
+
 // The 9x family as the shared-device path of simulated drives sees it.
 OsVersionInfo SimulatedWin9xVersion();
 

@@ -45,3 +45,9 @@ TEST(LinuxSystemInfo, ReportsTheNtFamilyAndAtLeastOneProcessor) {
 
 }  // namespace
 }  // namespace torvel
+
+TEST(ComputerName, FirstLabelUpperCaseAtMostFifteen) {
+  EXPECT_EQ(torvel::ComputerNameFromHost("backup-01.example.org"), "BACKUP-01");
+  EXPECT_EQ(torvel::ComputerNameFromHost("a-very-long-host-name-indeed"), "A-VERY-LONG-HOS");
+  EXPECT_EQ(torvel::ComputerNameFromHost(""), "");
+}
