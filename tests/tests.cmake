@@ -12,7 +12,9 @@ torvel_test_binary(notify_tests
   notify/system_event_log_test.cpp
 )
 torvel_test_binary(monitor_tests
+  monitor/alert_texts_test.cpp
   monitor/baseline_test.cpp
+  monitor/check_test.cpp
 )
 torvel_test_binary(platform_tests
   platform/codepage_test.cpp

@@ -115,6 +115,16 @@ const std::string& TextTable::Text(int key) const {
   return slots[static_cast<std::size_t>(key)];
 }
 
+std::string BuiltInText(std::string_view section, int key) {
+  const std::string_view block = BuiltInLanguageBlock();
+  const std::size_t found = block.find(section);
+  std::string text;
+  if (found == std::string_view::npos || key < 1) return text;
+  const std::size_t bodyStart = std::min(found + section.size() + 1, block.size());
+  if (!LookUpBuiltInKey(block, bodyStart, key, text)) text.clear();
+  return text;
+}
+
 void LoadSectionTexts(std::string_view section, TextTable& table, SettingsStore& store,
                       TraceLog& trace) {
   const std::string languageFile = store.GetProfileString(keys::kOptions, keys::kLanguageFile, "");

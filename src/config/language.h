@@ -18,6 +18,9 @@ class UiServices;
 // The built-in English block in language-file form (Windows-1252, CR LF).
 std::string_view BuiltInLanguageBlock();
 
+// Key `key` of `section` in the built-in block; empty when absent.
+std::string BuiltInText(std::string_view section, int key);
+
 // The Windows resource id of that block; only the trace names it.
 inline constexpr int kBuiltInLanguageResource = 336;
 // The program version a current language file carries as [Info] Ver.

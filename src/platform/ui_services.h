@@ -12,6 +12,8 @@ inline constexpr unsigned kMbYesNo = 0x4;
 inline constexpr unsigned kMbIconWarning = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
 inline constexpr unsigned kMbIconError = 0x10;
+// Stays above every other window until answered.
+inline constexpr unsigned kMbSystemModal = 0x1000;
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;

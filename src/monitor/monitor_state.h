@@ -1,0 +1,51 @@
+// What the hidden monitor frame keeps between and during checks: the change
+// lists, the alert flags, the alert drive and the "Messages" texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/language.h"
+#include "drive/drive_tables.h"
+
+namespace torvel {
+
+struct ChangeRecord {
+  std::string text;  // always empty; kept for the record's layout
+  std::uint8_t oldValue = 0;
+  std::uint8_t newValue = 0;
+  int attributeId = 0;
+};
+
+
+struct MonitorState {
+  std::array<std::vector<ChangeRecord>, kMaxDrives> changes;
+  int moreInformation = 0;
+  TextTable messages{"Messages"};
+  int alertDrive = 0;
+  int changeAlert = 0;
+  int temperatureAlert = 0;
+  int tecAlert = 0;
+
+  const std::string& Message(int key) const { return messages.Text(key); }
+  std::array<int, kMaxDrives> ChangeCounts() const;
+};
+
+// The 256-byte status summary sent to the launcher: text that does not fit
+// is cut, and the buffer always ends in a zero.
+class StatusSummary {
+ public:
+  static constexpr std::size_t kBytes = 256;
+  void Clear() { text_.clear(); }
+  void Append(std::string_view text);
+  const std::string& Text() const { return text_; }
+  // The whole buffer as sent: the text, then zeros up to 256 bytes.
+  std::string Bytes() const;
+
+ private:
+  std::string text_;
+};
+
+}  // namespace torvel
