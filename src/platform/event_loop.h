@@ -12,8 +12,10 @@ class EventLoop {
  public:
   virtual ~EventLoop() = default;
 
-  // Calls `ready` on the loop's thread whenever `fd` is readable. One watch
-  // per descriptor; watching it again replaces the callback.
+  // Calls `ready` on the loop's thread whenever `fd` is readable (or at end
+  // of file, or on error). One watch per descriptor; watching it again
+  // replaces the callback. Both are safe inside a callback, also on the
+  // callback's own descriptor; unwatch before closing a descriptor.
   virtual void Watch(int fd, std::function<void()> ready) = 0;
   virtual void Unwatch(int fd) = 0;
 
@@ -27,7 +29,8 @@ class EventLoop {
 };
 
 // poll(2) over the watched descriptors plus an eventfd for Post. Never wakes
-// without a reason, so an idle process uses no CPU.
+// without a reason, so an idle process uses no CPU. Watch and Unwatch may
+// also be called from other threads.
 std::unique_ptr<EventLoop> MakePollEventLoop();
 
 }  // namespace torvel

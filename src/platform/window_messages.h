@@ -46,26 +46,39 @@ struct WindowMessage {
   std::uint64_t wParam = 0;
   std::uint64_t lParam = 0;
   std::vector<std::string> strings;
+
+  friend bool operator==(const WindowMessage&, const WindowMessage&) = default;
 };
 
 using MessageHandler = std::function<std::int64_t(const WindowMessage&)>;
 
 inline constexpr std::chrono::milliseconds kDefaultSendTimeout{10000};
 
-// "$XDG_RUNTIME_DIR/torvel", else "/tmp/torvel-<uid>"; created 0700.
+// "$XDG_RUNTIME_DIR/torvel" (when that is an absolute path), else
+// "/tmp/torvel-<uid>". WindowSystem creates it 0700.
 std::filesystem::path DefaultWindowFolder();
 
+// Threads: construct, create and destroy windows, switch loops and destroy
+// the system on the user-interface thread; FindWindow and SendMessage work
+// from any thread. The loop must outlive the system.
 class WindowSystem {
  public:
   // The thread that constructs it is the user-interface thread; handlers
-  // always run there, served by `loop`.
+  // always run there, served by `loop`. The folder is created 0700; one that
+  // is not ours, is writable by group or others, or whose path is too long
+  // for a socket address is refused, and then windows are private to this
+  // process (CreateWindow still succeeds; other processes find nothing).
   WindowSystem(EventLoop& loop, std::filesystem::path folder = DefaultWindowFolder());
+  // Removes this system's endpoints; senders waiting on other threads get
+  // nothing.
   ~WindowSystem();
   WindowSystem(const WindowSystem&) = delete;
   WindowSystem& operator=(const WindowSystem&) = delete;
 
   // Creates a window. A published window can be found and addressed by other
   // processes; a private one only inside this process. kNoWindow on failure.
+  // A handler may destroy its own window, send messages and run a nested
+  // RunUntil.
   WindowHandle CreateWindow(const std::string& className, const std::string& title,
                             MessageHandler handler, bool published = true);
   void DestroyWindow(WindowHandle window);
@@ -79,7 +92,11 @@ class WindowSystem {
   // From the user-interface thread a window of this process is called
   // directly; from another thread the call is posted to the user-interface
   // thread and the sender waits (no time-out: the process's own loop serves
-  // it).
+  // it). To another process the user-interface thread blocks without serving
+  // its own windows, so when two processes send to each other at once the
+  // first send to time out gives nothing and frees the other. Messages to
+  // another process carry at most 8 strings of at most 1 MiB each; a larger
+  // one is not sent (nothing).
   std::optional<std::int64_t> SendMessage(WindowHandle window, const WindowMessage& message,
                                           std::chrono::milliseconds timeout = kDefaultSendTimeout);
 
