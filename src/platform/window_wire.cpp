@@ -16,8 +16,12 @@ std::uint64_t GetLe(std::string_view in, std::size_t at, int bytes) {
   return value;
 }
 
+// Only the lower-case digits the folder's names are written with, so one
+// window has exactly one spelling.
 bool ParseHex16(std::string_view text, std::uint64_t& value) {
   if (text.size() != 16) return false;
+  for (char c : text)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + 16, value, 16);
   return ec == std::errc{} && end == text.data() + 16;
 }
