@@ -1,0 +1,130 @@
+#!/bin/busybox sh
+# /init of the test guest. Loads the disk drivers, then runs torvelctl and
+# smartctl against the emulated disks and prints every output on the serial
+# console between "@@@BEGIN name@@@" and "@@@END name rc=N@@@" lines, which
+# run-vm-test.sh cuts apart on the host. Never fails silently: whatever
+# goes wrong is printed as a section, and the guest always powers off.
+/bin/busybox --install -s /bin
+export PATH=/bin:/usr/bin:/usr/sbin
+mkdir -p /proc /sys /dev /tmp
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+mount -t tmpfs tmpfs /tmp
+# Kernel messages would cut into the outputs on the same console.
+echo 1 > /proc/sys/kernel/printk
+echo "@@@INIT@@@"
+
+arg() { sed -n "s/.*torvel\.$1=\([^ ]*\).*/\1/p" /proc/cmdline; }
+expected_disks=$(arg disks)
+timing_runs=$(arg runs)
+[ -n "$timing_runs" ] || timing_runs=10
+
+section_begin() { echo "@@@BEGIN $1@@@"; }
+section_end() { echo "@@@END $1 rc=$2@@@"; }
+
+# run NAME COMMAND...: stdout as section NAME, stderr as NAME.stderr when
+# there is any.
+run() {
+  name=$1
+  shift
+  section_begin "$name"
+  # A hung command loses its own section only, not the ones after it.
+  timeout 60 "$@" 2>/tmp/stderr
+  rc=$?
+  section_end "$name" "$rc"
+  if [ -s /tmp/stderr ]; then
+    section_begin "$name.stderr"
+    cat /tmp/stderr
+    section_end "$name.stderr" 0
+  fi
+}
+
+finish() {
+  echo "@@@DONE@@@"
+  sync
+  poweroff -f
+}
+
+# A probe boot only shows that the machine starts at all.
+if grep -q 'torvel.probe=1' /proc/cmdline; then
+  echo "@@@PROBE OK@@@"
+  finish
+fi
+
+section_begin modules
+loaded=0
+for m in $(cat /modules/order); do
+  # crct10dif-pclmul refuses CPUs without PCLMULQDQ; the generic one serves.
+  if insmod "/modules/$m" 2>&1; then loaded=$((loaded + 1)); else echo "not loaded: $m"; fi
+done
+section_end modules "$loaded"
+
+# Probing runs in the background after insmod returns.
+i=0
+while [ "$(ls /sys/block | grep -c '^sd')" -lt "${expected_disks:-1}" ] && [ $i -lt 600 ]; do
+  usleep 100000
+  i=$((i + 1))
+done
+run disks sh -c 'for d in /sys/block/sd*; do [ -e "$d" ] || continue; n=${d##*/}; \
+  echo "$n $(cat $d/size) $(cat $d/device/vendor 2>/dev/null)|$(cat $d/device/model 2>/dev/null)"; \
+  [ -b /dev/$n ] || echo "missing /dev/$n"; done'
+
+mkdir -p /tmp/work /tmp/home
+cd /tmp/work || finish
+export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/config
+
+run drives torvelctl drives
+run debug-log cat debug.log
+disk=0
+for dev in $(ls /sys/block | grep '^sd' | awk '{ print length($0) " " $0 }' | sort -n | cut -d' ' -f2); do
+  run "report-$disk" torvelctl report "$disk" --utf8
+  # raw48 everywhere: every raw value as one decimal number, as we print it.
+  run "smartctl-$disk" smartctl -a -d sat -v N,raw48 -r ataioctl,2 "/dev/$dev"
+  disk=$((disk + 1))
+done
+
+# Run times inside the guest; /proc/uptime counts hundredths, so several
+# runs each.
+time_runs() {
+  label=$1
+  shift
+  start=$(cut -d' ' -f1 /proc/uptime)
+  i=0
+  while [ $i -lt "$timing_runs" ]; do
+    "$@" >/dev/null 2>&1
+    i=$((i + 1))
+  done
+  echo "$label runs=$timing_runs start=$start end=$(cut -d' ' -f1 /proc/uptime)"
+}
+section_begin timing
+time_runs torvelctl-report torvelctl report 0
+time_runs smartctl-a smartctl -a -d sat /dev/sda
+section_end timing 0
+
+# The check keeps its baseline in the settings store. A store carried over
+# from an earlier boot arrives as /carry/*.tgz in a second initramfs.
+if torvelctl help 2>/dev/null | grep -q 'torvelctl check'; then
+  restore() {
+    rm -rf /tmp/config
+    mkdir -p /tmp/config
+    tar -xzf "$1" -C /tmp/config
+  }
+  if [ -f /carry/as-saved.tgz ]; then
+    restore /carry/as-saved.tgz
+    run carried-settings torvelctl settings
+    run check-carried torvelctl check
+  fi
+  if [ -f /carry/changed.tgz ]; then
+    restore /carry/changed.tgz
+    run check-changed torvelctl check
+    run check-after-change torvelctl check
+  fi
+  if [ ! -f /carry/as-saved.tgz ]; then
+    run check-first torvelctl check
+    run check-second torvelctl check
+    run settings torvelctl settings
+    run settings-archive sh -c 'tar -czf - -C /tmp/config Ostrana | base64'
+  fi
+fi
+finish
