@@ -15,6 +15,7 @@ torvel_test_binary(monitor_tests
   monitor/alert_texts_test.cpp
   monitor/baseline_test.cpp
   monitor/check_test.cpp
+  monitor/main_frame_test.cpp
 )
 torvel_test_binary(platform_tests
   platform/codepage_test.cpp

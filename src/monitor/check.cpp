@@ -72,7 +72,10 @@ void CheckAttributes(MonitorContext& ctx, MonitorState& state, Pass& pass, int d
       // Temperature moves all the time: recorded, never alerted, and its
       // threshold is not tested in a pass where it moved.
       if (id == kTemperatureId) continue;
-      if (ChangeNotifies(ctx, rec, id, value)) state.changeAlert = 1;
+      if (ChangeNotifies(ctx, rec, id, value)) {
+        state.changeAlert = 1;
+        state.findings |= kFoundChange;
+      }
       SelectDrive(ctx, state, d);
       if (state.changeAlert && threshold != 0 && value < saved)
         EstimateTecDate(ctx.tables, ctx.store, ctx.trace, d, s, saved, ctx.now());
@@ -89,6 +92,7 @@ void CheckAttributes(MonitorContext& ctx, MonitorState& state, Pass& pass, int d
     if (value <= threshold) {
       rec.tec = 1;
       state.tecAlert = 1;
+      state.findings |= kFoundTec;
       SelectDrive(ctx, state, d);
       pass.lastTecSlot = s;
       ++rec.badAttributes;
@@ -114,6 +118,7 @@ void CheckDrive(MonitorContext& ctx, MonitorState& state, StatusSummary& summary
   if (NotifyInt(ctx, rec, custom, keys::kEnableTempNotify, keys::kEnableTempNotify, 1) != 0 &&
       t != 0 && t >= NotifyInt(ctx, rec, custom, keys::kCriticalTemp, keys::kCriticalTemp, t + 10)) {
     state.temperatureAlert = 1;
+    state.findings |= kFoundTemperature;
     state.alertDrive = d;
     pass.temperatureMessage = TemperatureMessage(state, rec);
     if ((custom && DriveInt(ctx, rec, keys::kPopup, 1) != 0) || OptionInt(ctx, keys::kPopup, 1) != 0)
@@ -122,6 +127,7 @@ void CheckDrive(MonitorContext& ctx, MonitorState& state, StatusSummary& summary
 
   if (rec.tec != 0) {
     state.tecAlert = 1;
+    state.findings |= kFoundTec;
     SelectDrive(ctx, state, d);
   }
 
@@ -199,6 +205,7 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
   for (auto& list : state.changes) list.clear();
   state.alertDrive = 0;
   state.moreInformation = 0;
+  state.findings = 0;
   ctx.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
   summary.Clear();
   Pass pass;

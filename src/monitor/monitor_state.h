@@ -20,6 +20,10 @@ struct ChangeRecord {
 };
 
 
+inline constexpr unsigned kFoundChange = 1;
+inline constexpr unsigned kFoundTemperature = 2;
+inline constexpr unsigned kFoundTec = 4;
+
 struct MonitorState {
   std::array<std::vector<ChangeRecord>, kMaxDrives> changes;
   int moreInformation = 0;
@@ -28,6 +32,8 @@ struct MonitorState {
   int changeAlert = 0;
   int temperatureAlert = 0;
   int tecAlert = 0;
+  // What the last pass found, whatever became of its alert.
+  unsigned findings = 0;
 
   const std::string& Message(int key) const { return messages.Text(key); }
   std::array<int, kMaxDrives> ChangeCounts() const;

@@ -36,6 +36,13 @@ std::string FormatLogStamp(const std::tm& t) {
   return buf;
 }
 
+std::string FormatMailDate(const std::tm& t) {
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "%02d %s %04d  %02d:%02d:%02d", t.tm_mday, Month(t), t.tm_year + 1900,
+                t.tm_hour, t.tm_min, t.tm_sec);
+  return buf;
+}
+
 std::string FormatTecDate(const std::tm& t) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%02d %.3s %04d", t.tm_mday, Month(t), t.tm_year + 1900);

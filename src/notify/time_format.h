@@ -17,6 +17,9 @@ std::string FormatReportDate(const std::tm& t);
 // "%d %B %Y  %H:%M:%S :: " — the time-stamp line of a log-file entry.
 std::string FormatLogStamp(const std::tm& t);
 
+// "%d %B %Y  %H:%M:%S" — the date line of an alert mail's body.
+std::string FormatMailDate(const std::tm& t);
+
 // "%d %b %Y" — a projected T.E.C. date, e.g. "05 Mar 2007".
 std::string FormatTecDate(const std::tm& t);
 

@@ -22,7 +22,7 @@ void AppendUtf8(std::string& out, unsigned code) {
 
 class Converter {
  public:
-  Converter() : cd_(iconv_open("UTF-8", "WINDOWS-1252")) {}
+  explicit Converter(const char* to = "UTF-8") : cd_(iconv_open(to, "WINDOWS-1252")) {}
   ~Converter() {
     if (ok()) iconv_close(cd_);
   }
@@ -65,6 +65,20 @@ std::string Cp1252ToUtf8(std::string_view text) {
     } else if (!conv.ok() || !conv.Byte(c, out)) {
       AppendUtf8(out, c);  // 0xA0-0xFF equal their code points; 0x81 etc. stay C1
     }
+  }
+  return out;
+}
+
+std::string Cp1252ToCp850(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  Converter conv("CP850");
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80)
+      out += c;
+    else if (!conv.ok() || !conv.Byte(b, out))
+      out += '?';
   }
   return out;
 }

@@ -16,4 +16,8 @@ std::string Cp1252ToUtf8(std::string_view text);
 // holds a character Windows-1252 does not have.
 std::optional<std::string> Utf8ToCp1252(std::string_view text);
 
+// Windows-1252 to the OEM page CP850 of network messages. A character CP850
+// does not have becomes '?'.
+std::string Cp1252ToCp850(std::string_view text);
+
 }  // namespace torvel

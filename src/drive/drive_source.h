@@ -1,0 +1,21 @@
+// Where the programs' drives come from: the disks through SG_IO, or the
+// simulated drive folders named by TORVEL_DRIVES (TORVEL_PLATFORM=9x puts
+// them on the 9x shared device, to show packet devices).
+#pragma once
+
+#include <memory>
+
+#include "drive/backend.h"
+#include "platform/system_info.h"
+
+namespace torvel {
+
+struct DriveSource {
+  std::unique_ptr<DriveBackend> backend;
+  std::unique_ptr<SystemInfo> system;
+  bool simulated = false;
+};
+
+DriveSource SelectDriveSource();
+
+}  // namespace torvel

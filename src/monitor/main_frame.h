@@ -1,0 +1,108 @@
+// The hidden monitor frame: it owns the monitoring state, runs the start-up
+// with its one check, and serves the launcher's messages while the core
+// stays resident.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "monitor/monitor_context.h"
+#include "monitor/monitor_state.h"
+#include "platform/window_messages.h"
+
+namespace torvel {
+
+class AlertTransports;
+class CompletionEvent;
+class DeviceChannel;
+class Desktop;
+class EventLogFile;
+class ModuleVersions;
+class SettingsStore;
+class SmtpWorker;
+class SoundService;
+class SystemEventLog;
+class SystemInfo;
+class TraceLog;
+
+// Skips one leading "-" or "/", then compares one character.
+bool IsOption(std::string_view argument, char letter);
+// Exactly one argument, and it is the "o" option.
+bool IsOpenMode(const std::vector<std::string>& args);
+
+inline constexpr const char* kFrameClass = "Torvel Monitor";
+inline constexpr const char* kFrameTitle = "Torvel";
+
+// What the application owns and lends the frame.
+struct CoreParts {
+  DriveTables& tables;
+  SettingsStore& store;
+  TraceLog& trace;
+  EventLogFile& log;
+  SystemEventLog& events;
+  DeviceChannel& channel;
+  const SystemInfo& system;
+  WindowSystem& windows;
+  Desktop& desktop;
+  SoundService& sound;
+  const ModuleVersions& versions;
+  std::function<std::int64_t()> now;
+  std::function<std::tm()> localNow;
+};
+
+class CMainFrame final : private FrameServices {
+ public:
+  // Writes Options/Exit = 0.
+  CMainFrame(CoreParts& parts, std::vector<std::string> args);
+  ~CMainFrame() override;
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
+
+  // The start-up sequence: 0 keeps the frame (resident), -1 ends the core.
+  int OnCreate();
+  // True once the frame's window is gone: the application ends.
+  bool Destroyed() const { return destroyed_; }
+  WindowHandle handle() const { return handle_; }
+  MonitorState& state() { return state_; }
+  const StatusSummary& summary() const { return summary_; }
+
+  // The frame's message handler (also what other windows reach by handle).
+  std::int64_t OnMessage(const WindowMessage& message);
+
+  bool OpenMainWindow(int startTab) override;
+  // The check the main window asks for; also start-up's.
+  bool CheckAllDrives(int interactive, int recordLastCheck);
+  // Serves messages until no mail is in flight.
+  void WaitForMail();
+
+ private:
+  std::uint32_t GetModuleVersion(const std::string& library) override;
+  void ReportToLauncher(const std::string& data) override;
+  void Send(WindowHandle window, std::uint32_t message, std::uint64_t wParam = 0,
+            std::uint64_t lParam = 0);
+  WindowHandle Launcher() const;
+  void Destroy();
+  void RunModalRequest(const WindowMessage& message);
+  void ReloadTexts();
+  void RunOnUiThread(const std::function<void()>& task);
+
+  CoreParts& p_;
+  std::vector<std::string> args_;
+  MonitorState state_;
+  StatusSummary summary_;
+  std::unique_ptr<CompletionEvent> mailDone_;
+  std::unique_ptr<SmtpWorker> worker_;
+  std::unique_ptr<AlertTransports> transports_;
+  std::unique_ptr<MonitorContext> ctx_;
+  WindowHandle handle_ = kNoWindow;
+  WindowHandle launcher_ = kNoWindow;
+  bool mainWindowOpen_ = false;
+  bool destroyed_ = false;
+};
+
+}  // namespace torvel

@@ -1,0 +1,197 @@
+#include "notify/mail.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <system_error>
+#include <thread>
+
+#include "config/keys.h"
+#include "config/language.h"
+#include "config/profile.h"
+#include "config/settings_store.h"
+#include "notify/debug_trace.h"
+#include "notify/event_log_file.h"
+#include "notify/sprintf.h"
+#include "notify/time_format.h"
+#include "smtp/smtp_module.h"
+
+namespace torvel {
+namespace {
+
+// What an unconfigured installation mails with: harmless placeholders.
+constexpr const char* kDefaultSmtpServer = "smtp.example.com";
+constexpr const char* kDefaultRecipients = "admin@example.com";
+constexpr const char* kDefaultSender = "torvel@example.com";
+
+constexpr const char* kAlertSubject = "Torvel Alert!";
+constexpr const char* kResultCategory = "SMTP Client";
+constexpr const char* kModuleFileName = "libtorvel-smtp.so";
+// The program's own text, named after the Windows module.
+constexpr const char* kLoadErrorText = "Unable to load smtp.dll";
+constexpr int kNoResult = -1;
+
+}  // namespace
+
+void CompletionEvent::Set() {
+  {
+    std::lock_guard lock(mutex_);
+    set_ = true;
+  }
+  changed_.notify_all();
+  if (onSet_) onSet_();
+}
+
+void CompletionEvent::Reset() {
+  std::lock_guard lock(mutex_);
+  set_ = false;
+}
+
+bool CompletionEvent::IsSet() const {
+  std::lock_guard lock(mutex_);
+  return set_;
+}
+
+void CompletionEvent::Wait() const {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return set_; });
+}
+
+std::string MailResultText(int result, const std::string& server) {
+  switch (result) {
+    case TORVEL_SMTP_OK:
+      return "Mail has been sent successfully!";
+    case TORVEL_SMTP_CONNECT_FAILED:
+      return Sprintf("Failed to connect to SMTP Server ('%s')", server.c_str());
+    case TORVEL_SMTP_SEND_FAILED:
+      return Sprintf("Failed to send message via SMTP Server ('%s')", server.c_str());
+    case TORVEL_SMTP_DISCONNECT_FAILED:
+      return Sprintf("Failed to disconnect from SMTP Server ('%s')", server.c_str());
+    default:
+      return "Error!";
+  }
+}
+
+std::filesystem::path SmtpModulePath() {
+  if (const char* env = std::getenv("TORVEL_SMTP_MODULE"); env && *env) return env;
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (ec ? std::filesystem::path() : self.parent_path()) / kModuleFileName;
+}
+
+struct SmtpWorker::Impl {
+  struct Job {
+    MailRequest request;
+    CompletionEvent* done;
+  };
+
+  TraceLog& trace;
+  MailWorkerHooks hooks;
+  std::filesystem::path modulePath;
+
+  std::mutex mutex;
+  // The front is the mail being sent; it leaves the queue once reported.
+  std::deque<Job> queue;
+  bool serving = false;
+  std::thread thread;
+
+  void Serve();
+  void Send(const MailRequest& request);
+};
+
+// One thread per run of queued mails: it ends when the queue is empty.
+// Events are set under the queue lock, so a Start that resets the same
+// event cannot slip in between the check and the set.
+void SmtpWorker::Impl::Serve() {
+  std::unique_lock lock(mutex);
+  while (!queue.empty()) {
+    const MailRequest& request = queue.front().request;  // deque keeps it in place
+    lock.unlock();
+    Send(request);
+    lock.lock();
+    CompletionEvent* done = queue.front().done;
+    queue.pop_front();
+    if (std::none_of(queue.begin(), queue.end(), [done](const Job& j) { return j.done == done; }))
+      done->Set();
+  }
+  serving = false;
+}
+
+void SmtpWorker::Impl::Send(const MailRequest& r) {
+  int result = kNoResult;
+  void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) {
+    const char* why = dlerror();
+    trace.DebugTrace("Cannot load the SMTP module %s: %s\n", modulePath.c_str(), why ? why : "");
+    if (hooks.showError) hooks.showError(kLoadErrorText);
+  } else {
+    const auto sendMail = reinterpret_cast<SendMailFunction>(dlsym(module, "SendMail"));
+    if (sendMail) {
+      result = sendMail(r.server.c_str(), r.authType, r.userName.c_str(), r.password.c_str(),
+                        r.sender.c_str(), r.recipients.c_str(), r.subject.c_str(), r.body.c_str(),
+                        0, 0, 0, 0, 0, 1);
+    } else {
+      trace.DebugTrace("The SMTP module %s has no SendMail\n", modulePath.c_str());
+    }
+    dlclose(module);
+  }
+  if (r.notifyWindow != kNoWindow && hooks.notify)
+    hooks.notify(r.notifyWindow, kResultCategory, MailResultText(result, r.server));
+}
+
+SmtpWorker::SmtpWorker(TraceLog& trace, MailWorkerHooks hooks, std::filesystem::path modulePath)
+    : impl_(new Impl{trace, std::move(hooks), std::move(modulePath), {}, {}, false, {}}) {}
+
+SmtpWorker::~SmtpWorker() {
+  std::thread last;
+  {
+    std::lock_guard lock(impl_->mutex);
+    last = std::move(impl_->thread);
+  }
+  if (last.joinable()) last.join();
+}
+
+bool SmtpWorker::Start(const MailRequest& request, CompletionEvent& done, int /*spare*/) {
+  std::lock_guard lock(impl_->mutex);
+  done.Reset();
+  impl_->queue.push_back({request, &done});
+  if (impl_->serving) return true;
+  // The previous run's thread has left its loop; collect it.
+  if (impl_->thread.joinable()) impl_->thread.join();
+  try {
+    impl_->thread = std::thread(&Impl::Serve, impl_.get());
+  } catch (const std::system_error&) {
+    impl_->queue.pop_back();
+    done.Set();
+    return false;
+  }
+  impl_->serving = true;
+  return true;
+}
+
+int SendAlertMail(AlertMailContext& ctx, SmtpWorker& worker, CompletionEvent& done,
+                  WindowHandle notifyWindow, const std::string& text) {
+  SettingsStore& store = ctx.store;
+  MailRequest mail;
+  mail.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kDefaultSmtpServer);
+  mail.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kDefaultRecipients);
+  mail.sender = store.GetProfileString(keys::kOptions, keys::kSender, kDefaultSender);
+  mail.userName = store.GetProfileString(keys::kOptions, keys::kSmtpUsername, "");
+  mail.password = DecodePassword(store.GetProfileString(keys::kOptions, keys::kSmtpPassword, ""));
+  mail.authType = store.GetProfileInt(keys::kOptions, keys::kSmtpAuth, 0) != 0 ? 2 : 0;
+  mail.subject = kAlertSubject;
+  mail.body = Sprintf("Message from Torvel\nDate: %s\nComputer: %s\n\n", FormatMailDate(ctx.now).c_str(),
+                      ctx.computerName.c_str()) +
+              text;
+  mail.notifyWindow = notifyWindow;
+
+  // The attempt is logged whatever LogEnable says, and before it is made.
+  ctx.log.WriteLogEntry(kLogCategoryInfo, Sprintf("%s %s\r\n\r\n", ctx.messages.Text(13).c_str(),
+                                                  mail.recipients.c_str()));
+  if (!worker.Start(mail, done)) ctx.trace.DebugTrace("Failed to create new SMTP Thread!\n");
+  return 1;
+}
+
+}  // namespace torvel

@@ -1,0 +1,72 @@
+// `torvelctl check` as cron or a monitoring system runs it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "samples/sample_support.h"
+#include "support/temp_dir.h"
+
+namespace torvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunProcess;
+
+struct CheckCommand : ::testing::Test {
+  void SetUp() override {
+    fs::create_directories(dir.path() / "drives");
+    fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / "0", dir.path() / "drives" / "0",
+             fs::copy_options::recursive);
+  }
+  test::ProcessResult Check(std::vector<std::string> extra = {}) {
+    std::vector<std::string> argv{TORVEL_CTL_PATH, "check"};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    return RunProcess(argv, dir.path(),
+                      {{"XDG_CONFIG_HOME", (dir.path() / "config").string()},
+                       {"TORVEL_DRIVES", (dir.path() / "drives").string()},
+                       {"TORVEL_SYSLOG_SOCKET", (dir.path() / "no-syslog").string()},
+                       {"DISPLAY", std::nullopt}});
+  }
+  // Lowers attribute slot 0's value by one, keeping the sector's checksum.
+  void LowerFirstAttribute() {
+    const fs::path file = dir.path() / "drives" / "0" / "smart-data.bin";
+    std::string data = test::ReadFile(file);
+    data[5] = static_cast<char>(data[5] - 1);
+    data[511] = static_cast<char>(data[511] + 1);
+    test::WriteFile(file, data);
+  }
+  test::TempDir dir;
+};
+
+TEST_F(CheckCommand, ExitStatusFollowsTheFindingsAndTheBaselineMoves) {
+  auto first = Check();
+  EXPECT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(first.out, "Disk ST3500418AS, 500.1 GB, S/N:5VM1ABCD\n[SMART OK. ]\n");
+
+  LowerFirstAttribute();
+  auto changed = Check({"--keep-baseline"});
+  EXPECT_EQ(changed.exitCode, 1);
+  EXPECT_EQ(changed.out, "Disk ST3500418AS, 500.1 GB, S/N:5VM1ABCD\n[ 1 SMART attribute changed. SMART OK. ]\n");
+  EXPECT_NE(changed.err.find("Torvel detected attribute changing in drive ST3500418AS"), std::string::npos);
+  EXPECT_NE(test::ReadFile(dir.path() / "torvel.log").find("Last checked value : 117\r\nNew value : 116"),
+            std::string::npos);
+
+  EXPECT_EQ(Check().exitCode, 1) << "the baseline was kept";
+  EXPECT_EQ(Check().exitCode, 0) << "the previous run accepted the change";
+}
+
+TEST_F(CheckCommand, ThresholdExceededIsCriticalAndBadUsageIsRefused) {
+  fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / "1", dir.path() / "drives" / "1",
+           fs::copy_options::recursive);
+  auto tec = Check();
+  EXPECT_EQ(tec.exitCode, 2);
+  EXPECT_NE(tec.out.find("CRITICAL DRIVE CONDITION"), std::string::npos);
+  EXPECT_NE(tec.err.find("indicated a S.M.A.R.T. error condition"), std::string::npos);
+
+  auto bad = Check({"--frobnicate"});
+  EXPECT_NE(bad.exitCode, 0);
+  EXPECT_NE(bad.err.find("--frobnicate"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace torvel
