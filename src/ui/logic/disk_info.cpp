@@ -1,0 +1,183 @@
+#include "ui/logic/disk_info.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "config/language.h"
+#include "drive/drive_tables.h"
+#include "drive/identify.h"
+#include "notify/sprintf.h"
+#include "ui/logic/manufacturer.h"
+#include "ui/logic/volumes.h"
+
+namespace torvel {
+namespace {
+
+// DiskInfoTab keys of the identity labels.
+constexpr int kModelKey = 2;
+constexpr int kCapacityKey = 3;
+constexpr int kManufacturerKey = 4;
+constexpr int kSerialKey = 5;
+constexpr int kFirmwareKey = 6;
+constexpr int kUdmaKey = 7;
+constexpr int kSmartKey = 8;
+
+bool Bit(SectorView s, int word, int bit) { return (IdentifyWord(s, word) >> bit) & 1u; }
+
+struct BitText {
+  int bit;
+  const char* text;
+};
+
+// The text of the first listed bit that is set; empty when none is.
+std::string FirstSet(SectorView s, int word, std::initializer_list<BitText> cases) {
+  for (const BitText& c : cases)
+    if (Bit(s, word, c.bit)) return c.text;
+  return {};
+}
+
+std::string SupportedEnabled(SectorView s, int supportWord, int enableWord, int bit) {
+  if (!Bit(s, supportWord, bit)) return "Not supported";
+  return Bit(s, enableWord, bit) ? "Supported, Enabled" : "Supported";
+}
+
+std::string Supported(SectorView s, int word, int bit) {
+  return Bit(s, word, bit) ? "Supported" : "Not supported";
+}
+
+// Words 89 and 90 count units of two minutes; 255 stands for "longer".
+std::string EraseTime(std::uint16_t word) {
+  if (word == 255) return "More then 508 minutes";
+  return Sprintf("%d minutes", word * 2);
+}
+
+std::string SmartText(const DriveRecord& r) {
+  if (r.smartSupported == 0) return "Not supported";
+  if (r.smartEnabled == 1) return "Enabled";
+  if (r.smartEnabled == 0) return "Disabled";
+  return {};
+}
+
+}  // namespace
+
+std::string CapacityText(float capacityGb) {
+  if (capacityGb > 1.0f) return Sprintf("%.3f GB", static_cast<double>(capacityGb));
+  return Sprintf("%.0f MB", static_cast<double>(capacityGb * 1000));
+}
+
+std::vector<InfoRow> IdentityRows(const DriveRecord& record, const TextTable& texts) {
+  return {
+      {kDriveDetailsHeader, "", true},
+      {texts.Text(kManufacturerKey), ManufacturerFromModel(record.model)},
+      {texts.Text(kModelKey), record.model},
+      {texts.Text(kSerialKey), record.serial},
+      {texts.Text(kCapacityKey), CapacityText(record.capacity)},
+      {texts.Text(kFirmwareKey), record.firmware},
+      {texts.Text(kUdmaKey),
+       record.udmaMode == kUdmaNotValid ? std::string("Not supported")
+                                        : Sprintf("Mode %d", record.udmaMode)},
+      {texts.Text(kSmartKey), SmartText(record)},
+  };
+}
+
+std::vector<InfoRow> IdentifyRows(SectorView s) {
+  std::vector<InfoRow> rows;
+  auto add = [&rows](const char* label, std::string value) {
+    rows.push_back({label, std::move(value)});
+  };
+  const std::uint16_t w53 = IdentifyWord(s, 53);
+  const bool udmaValid = (w53 >> 2) & 1u;
+
+  // Printed signed, so a (malformed) count from 2^31 up shows negative.
+  const auto lbaSectors =
+      static_cast<std::int32_t>(IdentifyWord(s, 60) | (std::uint32_t{IdentifyWord(s, 61)} << 16));
+  add("Number of LBA sectors", Sprintf("%d", lbaSectors));
+  add("Number of logical cylinders", Sprintf("%d", IdentifyWord(s, 1)));
+  add("Number of logical heads", Sprintf("%d", IdentifyWord(s, 3)));
+  add("Number of logical sectors per logical track", Sprintf("%d", IdentifyWord(s, 6)));
+  if (!udmaValid)
+    add("Selected Multiword DMA mode",
+        FirstSet(s, 63, {{10, "Mode 2"}, {9, "Mode 1"}, {8, "Mode 0"}}));
+  add("Multiword DMA mode supported",
+      FirstSet(s, 63, {{2, "Mode 2 and below"}, {1, "Mode 1 and below"}, {0, "Mode 0"}}));
+  if ((w53 >> 1) & 1u)
+    add("Advanced PIO modes supported", FirstSet(s, 64, {{1, "PIO mode 4"}, {0, "PIO mode 3"}}));
+  add("ATA standard version", FirstSet(s, 80, {{7, "ATA/ATAPI-7 and below"},
+                                               {6, "ATA/ATAPI-6 and below"},
+                                               {5, "ATA/ATAPI-5 and below"},
+                                               {4, "ATA/ATAPI-4 and below"},
+                                               {3, "ATA-3 and below"},
+                                               {2, "ATA-2"}}));
+  add("Host Protected Area feature set", SupportedEnabled(s, 82, 85, 10));
+  add("Power Management feature set", SupportedEnabled(s, 82, 85, 3));
+  add("Advanced Power Management feature set", SupportedEnabled(s, 83, 86, 3));
+  add("Removable Media feature set", SupportedEnabled(s, 82, 85, 2));
+  add("Security Mode feature set", SupportedEnabled(s, 82, 85, 1));
+  add("S.M.A.R.T. feature set", SupportedEnabled(s, 82, 85, 0));
+  add("S.M.A.R.T. error logging", Supported(s, 84, 0));
+  add("S.M.A.R.T. self-test", Supported(s, 84, 1));
+  add("Media serial number", Supported(s, 84, 2));
+  add("Media Card Pass Through Command feature set", Supported(s, 84, 3));
+  add("General Purpose Logging feature set", Supported(s, 84, 5));
+  add("Power-Up In Standby feature set", SupportedEnabled(s, 83, 86, 5));
+  add("CFA feature set", SupportedEnabled(s, 83, 86, 2));
+  add("Removable Media Status Notification feature", SupportedEnabled(s, 83, 86, 4));
+  add("READ/WRITE DMA QUEUED command", Supported(s, 83, 1));
+  add("DOWNLOAD MICROCODE command", Supported(s, 83, 0));
+  if (udmaValid) {
+    // Mode 6 (bits 6 and 14) has no text: such a drive reads as mode 5 and
+    // below, with no current mode when 6 is the selected one.
+    add("Ultra DMA modes supported", FirstSet(s, 88, {{5, "Ultra DMA mode 5 and below"},
+                                                      {4, "Ultra DMA mode 4 and below"},
+                                                      {3, "Ultra DMA mode 3 and below"},
+                                                      {2, "Ultra DMA mode 2 and below"},
+                                                      {1, "Ultra DMA mode 1 and below"},
+                                                      {0, "Ultra DMA mode 0"}}));
+    add("Current Ultra DMA mode", FirstSet(s, 88, {{13, "Mode 5"},
+                                                   {12, "Mode 4"},
+                                                   {11, "Mode 3"},
+                                                   {10, "Mode 2"},
+                                                   {9, "Mode 1"},
+                                                   {8, "Mode 0"}}));
+  }
+  if (const std::uint16_t w89 = IdentifyWord(s, 89); w89 != 0)
+    add("Time required for security erase unit completion", EraseTime(w89));
+  if (const std::uint16_t w90 = IdentifyWord(s, 90); w90 != 0)
+    add("Time required for Enhanced security erase completion", EraseTime(w90));
+  if (const std::uint16_t w94 = IdentifyWord(s, 94); w94 != 0) {
+    // 0x92 is the Windows-1252 right single quotation mark.
+    add("Vendor\x92s recommended acoustic management value", Sprintf("%d", w94 >> 8));
+    add("Current automatic acoustic management value", Sprintf("%d", w94 & 0xFF));
+  }
+  add("Current advanced power management level", Sprintf("Level %d", IdentifyWord(s, 91)));
+  if (Bit(s, 128, 0)) add("Security", Bit(s, 128, 1) ? "Supported, Enabled" : "Supported");
+  add("Security level", Bit(s, 128, 8) ? "Maximum level" : "High level");
+  if (Bit(s, 128, 5)) add("Enhanced security erase", "Supported");
+  if (Bit(s, 128, 4)) add("Security count", "Expired");
+  if (Bit(s, 128, 3)) add("Security status", "Frozen");
+  if (Bit(s, 128, 2)) add("Security status", "Locked");
+  return rows;
+}
+
+std::optional<std::vector<InfoRow>> DiskInfoRows(const DriveTables& tables, int driveNumber,
+                                                 bool perDrivePath,
+                                                 const std::vector<VolumeRow>& volumes,
+                                                 const TextTable& texts) {
+  // The stored selection may name a slot that does not exist; treat it like
+  // an empty one rather than reading past the tables.
+  if (driveNumber < 0 || driveNumber >= kMaxDrives) return std::nullopt;
+  const auto n = static_cast<std::size_t>(driveNumber);
+  const DriveRecord& record = tables.records[n];
+  if (!record.InUse()) return std::nullopt;
+
+  std::vector<InfoRow> rows = IdentityRows(record, texts);
+  if (perDrivePath) {
+    rows.push_back({kVolumesHeader, "", true});
+    for (const VolumeRow& v : volumes) rows.push_back({VolumeLabel(v), VolumeValue(v)});
+  }
+  rows.push_back({kAdvancedHeader, "", true});
+  for (InfoRow& r : IdentifyRows(tables.identify[n])) rows.push_back(std::move(r));
+  return rows;
+}
+
+}  // namespace torvel
