@@ -3,6 +3,7 @@
 torvel_test_binary(notify_transport_tests
   notify/mail_test.cpp
   notify/net_message_test.cpp
+  notify/samba_test.cpp
   notify/smtp_module_test.cpp
   support/child_process.cpp
 )
