@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "notify/sprintf.h"
 #include "notify/time_format.h"
 #include "platform/system_info.h"
 
@@ -23,16 +24,7 @@ void TraceLog::DebugTrace(const char* format, ...) {
   if (!enabled_) return;
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string message;
-  if (n > 0) {
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    std::vsnprintf(buf.data(), buf.size(), format, args);
-    message.assign(buf.data(), static_cast<std::size_t>(n));
-  }
+  const std::string message = VSprintf(format, args);
   va_end(args);
   Append(FormatTraceStamp(clock_()) + message);
 }

@@ -9,6 +9,12 @@ namespace torvel {
 std::string Sprintf(const char* format, ...) {
   va_list args;
   va_start(args, format);
+  std::string out = VSprintf(format, args);
+  va_end(args);
+  return out;
+}
+
+std::string VSprintf(const char* format, va_list args) {
   va_list copy;
   va_copy(copy, args);
   const int n = std::vsnprintf(nullptr, 0, format, copy);
@@ -19,7 +25,6 @@ std::string Sprintf(const char* format, ...) {
     std::vsnprintf(buf.data(), buf.size(), format, args);
     out.assign(buf.data(), static_cast<std::size_t>(n));
   }
-  va_end(args);
   return out;
 }
 

@@ -395,8 +395,8 @@ def compare_console(text, a):
                " ".join("%d" % n for n in sorted(listed)) or "none")
 
     reports, serials = {}, {}
-    for spec in a.disk:
-        n, model, serial, firmware, size = spec.split("|")
+    for entry in a.disk:
+        n, model, serial, firmware, size = entry.split("|")
         n = int(n)
         expected = {"model": model, "serial": serial, "firmware": firmware, "bytes": int(size)}
         if n < len(sysfs):
