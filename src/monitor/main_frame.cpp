@@ -3,6 +3,7 @@
 #include <future>
 
 #include "config/keys.h"
+#include "config/profile.h"
 #include "config/settings_store.h"
 #include "drive/refresh.h"
 #include "monitor/alert_texts.h"
@@ -91,10 +92,7 @@ int CMainFrame::OnCreate() {
   p_.events.RegisterEventLogSource();
   ReloadTexts();
   p_.trace.ResetDebugTrace();
-  if (p_.store.GetProfileInt(keys::kOptions, keys::kOnce, 0) == 0) {
-    p_.store.WriteProfileString(keys::kOptions, keys::kLanguageFile, "");
-    p_.store.WriteProfileInt(keys::kOptions, keys::kOnce, 1);
-  }
+  ApplyFirstRunDefaults(p_.store);
   TraceSystemSummary(p_.trace, p_.system);
   p_.trace.DebugTrace("Torvel started\n");
   state_.tecAlert = 0;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <ostream>
 
-#include "config/keys.h"
+#include "config/profile.h"
 #include "config/settings_store.h"
 #include "drive/channel.h"
 #include "drive/refresh.h"
@@ -32,24 +32,6 @@ const char* const kCheckHelp =
     "             0 (no finding), 1 (a change or over-temperature) or 2 (T.E.C.)\n";
 
 namespace {
-
-// Boxes become lines on standard error, answered OK or No.
-class StderrUi final : public UiServices {
- public:
-  StderrUi(std::ostream& err, TraceLog& trace) : err_(err), trace_(trace) {}
-  int MessageBox(const std::string& text, const std::string& caption, unsigned style) override {
-    const int answer = (style & 0xF) == kMbYesNo ? kIdNo : kIdOk;
-    const std::string line = HeadlessBoxLine(text, caption, answer);
-    err_ << Cp1252ToUtf8(line) << "\n";
-    trace_.DebugTrace("MessageBox: %s\n", line.c_str());
-    return answer;
-  }
-  void OpenHelpTopic(const std::string&) override {}
-
- private:
-  std::ostream& err_;
-  TraceLog& trace_;
-};
 
 // Nobody listens to a command-line run.
 class Silence final : public SoundService {
@@ -89,7 +71,9 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
   DeviceChannel channel(ctx.backend, ctx.system, trace);
   EventLogFile log(trace);
   SystemEventLog events(channel, SyslogSocketPath());
-  StderrUi ui(err, trace);
+  // Boxes become lines on standard error, answered OK or No.
+  const std::unique_ptr<Desktop> desktop = MakeHeadlessDesktop(trace);
+  UiServices& ui = *desktop;
   Silence sound;
   NoWindows frame;
   MonitorState state;
@@ -97,10 +81,7 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
 
   LoadSectionTexts("Messages", state.messages, store, trace);
   trace.ResetDebugTrace();
-  if (store.GetProfileInt(keys::kOptions, keys::kOnce, 0) == 0) {
-    store.WriteProfileString(keys::kOptions, keys::kLanguageFile, "");
-    store.WriteProfileInt(keys::kOptions, keys::kOnce, 1);
-  }
+  ApplyFirstRunDefaults(store);
   TraceSystemSummary(trace, ctx.system);
   trace.DebugTrace("torvelctl check started\n");
   RefreshDrives(*tables, channel, trace);
