@@ -17,6 +17,11 @@ int AlertTransports::SendNetworkAlert(int drive, const std::string& text) {
   return torvel::SendNetworkAlert(ctx, drive, text);
 }
 
+void AlertTransports::SendNetMessage(const std::string& name, const std::string& text) {
+  NetMessageContext ctx{p_.store, p_.log, p_.messages, p_.ui, p_.system, ComputerName()};
+  torvel::SendNetMessage(ctx, name, text);
+}
+
 void AlertTransports::ReportAlertEvent(unsigned eventId, const std::string& s1,
                                        const std::string& s2, const std::string& s3,
                                        const std::string& s4) {

@@ -42,6 +42,8 @@ class AlertTransports final : public AlertChannels {
 
   int SendAlertMail(const std::string& text) override;
   int SendNetworkAlert(int drive, const std::string& text) override;
+  // A message the user sends (the preferences page's test message).
+  void SendNetMessage(const std::string& name, const std::string& text);
   void ReportAlertEvent(unsigned eventId, const std::string& s1, const std::string& s2,
                         const std::string& s3, const std::string& s4) override;
 

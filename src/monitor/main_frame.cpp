@@ -15,6 +15,7 @@
 #include "notify/system_event_log.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
+#include "platform/system_info.h"
 
 namespace torvel {
 
@@ -175,13 +176,29 @@ void CMainFrame::RunModalRequest(const WindowMessage& m) {
 }
 
 bool CMainFrame::OpenMainWindow(int startTab) {
+  MainWindowEnv env{p_.tables, p_.store, p_.trace, p_.desktop, p_.sound, state_};
+  env.windows = &p_.windows;
+  env.owner = this;
+  env.refreshDrives = [this] { RefreshDrives(p_.tables, p_.channel, p_.trace); };
+  env.sendNetMessage = [this](const std::string& name, const std::string& text) {
+    transports_->SendNetMessage(name, text);
+  };
+  env.controlsVersion = p_.versions.GetModuleVersion("comctl32.dll");
+  const OsVersionInfo os = p_.system.GetVersionEx();
+  env.osMajor = static_cast<int>(os.major);
+  env.osMinor = static_cast<int>(os.minor);
+  env.now = p_.now;
   mainWindowOpen_ = true;
-  const int result = p_.desktop.RunMainWindow(startTab);
+  const int result = p_.desktop.RunMainWindow(startTab, env);
   mainWindowOpen_ = false;
   if (result != kIdOk) return false;
   Send(Launcher(), kMsgMainWindowOk);
   return true;
 }
+
+void CMainFrame::SaveAttributeBaseline() { SaveBaseline(*ctx_, state_); }
+
+void CMainFrame::LanguageChanged() { ReloadTexts(); }
 
 std::uint32_t CMainFrame::GetModuleVersion(const std::string& library) {
   return p_.versions.GetModuleVersion(library);

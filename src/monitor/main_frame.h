@@ -13,6 +13,7 @@
 
 #include "monitor/monitor_context.h"
 #include "monitor/monitor_state.h"
+#include "platform/main_window_env.h"
 #include "platform/window_messages.h"
 
 namespace torvel {
@@ -55,7 +56,7 @@ struct CoreParts {
   std::function<std::tm()> localNow;
 };
 
-class CMainFrame final : private FrameServices {
+class CMainFrame final : private FrameServices, private MainWindowOwner {
  public:
   // Writes Options/Exit = 0.
   CMainFrame(CoreParts& parts, std::vector<std::string> args);
@@ -90,6 +91,9 @@ class CMainFrame final : private FrameServices {
   void RunModalRequest(const WindowMessage& message);
   void ReloadTexts();
   void RunOnUiThread(const std::function<void()>& task);
+  // What the main window asks of the frame.
+  void SaveAttributeBaseline() override;
+  void LanguageChanged() override;
 
   CoreParts& p_;
   std::vector<std::string> args_;

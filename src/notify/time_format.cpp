@@ -49,6 +49,25 @@ std::string FormatTecDate(const std::tm& t) {
   return buf;
 }
 
+std::string FormatStatusLineTime(const std::tm& t) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%02d %.3s %04d  %02d:%02d:%02d", t.tm_mday, Month(t),
+                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+  return buf;
+}
+
+std::string FormatTecMonth(const std::tm& t) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.3s %04d", Month(t), t.tm_year + 1900);
+  return buf;
+}
+
+std::string FormatNearestTecDate(const std::tm& t) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%02d %s %04d", t.tm_mday, Month(t), t.tm_year + 1900);
+  return buf;
+}
+
 std::string FormatSyslogStamp(const std::tm& t) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.3s %2d %02d:%02d:%02d", Month(t), t.tm_mday, t.tm_hour, t.tm_min,

@@ -11,11 +11,11 @@ target_include_directories(torvel_engine PRIVATE ${CANBERRA_INCLUDE_DIR})
 target_link_libraries(torvel_engine PUBLIC ${CMAKE_DL_LIBS})
 
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
-# Loaded with dlopen, never linked. It carries its own copy of the one
-# engine file it needs rather than a second copy of the engine.
+# Loaded with dlopen, never linked. The windows need the engine, so the
+# module carries its own copy, hidden: only its entry point is exported and
+# nothing of it can bind to the program's symbols or the other way round.
 add_library(torvel-qtui MODULE
   ${CMAKE_CURRENT_SOURCE_DIR}/ui/qt_desktop.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/platform/codepage.cpp
 )
 set_target_properties(torvel-qtui PROPERTIES
   PREFIX "lib"
@@ -24,4 +24,5 @@ set_target_properties(torvel-qtui PROPERTIES
   VISIBILITY_INLINES_HIDDEN ON
 )
 target_include_directories(torvel-qtui PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(torvel-qtui PRIVATE Qt6::Widgets)
+target_link_libraries(torvel-qtui PRIVATE torvel_ui)
+target_link_options(torvel-qtui PRIVATE -Wl,--exclude-libs,ALL)

@@ -61,7 +61,7 @@ class HeadlessDesktop final : public Desktop {
     return HeadlessMessageBox(trace_, text, caption, style);
   }
   void OpenHelpTopic(const std::string& topic) override { HeadlessHelpTopic(trace_, topic); }
-  int RunMainWindow(int) override { return HeadlessMainWindow(trace_); }
+  int RunMainWindow(int, MainWindowEnv&) override { return HeadlessMainWindow(trace_); }
   bool ToolkitUp() const override { return false; }
   bool StartToolkit() override { return false; }
   GuiModule* module() override { return nullptr; }
@@ -104,9 +104,9 @@ class LazyDesktop final : public Desktop, private GuiHost {
     if (!StartToolkit()) return HeadlessHelpTopic(trace_, topic);
     module_->OpenHelpTopic(topic);
   }
-  int RunMainWindow(int startTab) override {
+  int RunMainWindow(int startTab, MainWindowEnv& env) override {
     if (!StartToolkit()) return HeadlessMainWindow(trace_);
-    return module_->RunMainWindow(startTab);
+    return module_->RunMainWindow(startTab, env);
   }
   bool ToolkitUp() const override { return module_ != nullptr; }
   GuiModule* module() override { return module_.get(); }

@@ -13,14 +13,16 @@ namespace torvel {
 
 class EventLoop;
 class GuiModule;
+struct MainWindowEnv;
 class TraceLog;
 class WindowSystem;
 
-// Runs the main window modally. kIdOk when the user closed it with OK.
+// Runs the main window modally over the objects `env` lends it; startTab -1
+// leaves the first page. kIdOk when the user closed it with OK.
 class MainWindowHost {
  public:
   virtual ~MainWindowHost() = default;
-  virtual int RunMainWindow(int startTab) = 0;
+  virtual int RunMainWindow(int startTab, MainWindowEnv& env) = 0;
 };
 
 // GetModuleVersion: (major << 16) | minor, 0 when unknown.

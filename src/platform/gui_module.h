@@ -11,6 +11,7 @@
 namespace torvel {
 
 class EventLoop;
+struct MainWindowEnv;
 
 // What the module asks of the program that loaded it. Outlives the module.
 class GuiHost {
@@ -46,7 +47,7 @@ class GuiModule {
   // As UiServices::MessageBox: Windows-1252 in, kIdOk / kIdYes / kIdNo out.
   virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
   // As MainWindowHost::RunMainWindow.
-  virtual int RunMainWindow(int startTab) = 0;
+  virtual int RunMainWindow(int startTab, MainWindowEnv& env) = 0;
   // Opens help/<page> beside the program, where <page> is the part of the
   // topic after "::" with '\' read as '/'. A missing page is only traced.
   virtual void OpenHelpTopic(const std::string& topic) = 0;

@@ -28,12 +28,16 @@ inline constexpr std::uint32_t kWmUser = 1024;
 inline constexpr std::uint32_t kMsgLogRequest = kWmUser + 111;       // 1135
 inline constexpr std::uint32_t kMsgAnnounceWindow = kWmUser + 125;   // 1149
 inline constexpr std::uint32_t kMsgMainWindowOk = kWmUser + 126;     // 1150
+inline constexpr std::uint32_t kMsgCheckNow = kWmUser + 127;         // 1151
 inline constexpr std::uint32_t kMsgReloadTexts = kWmUser + 128;      // 1152
 inline constexpr std::uint32_t kMsgScheduleChanged = kWmUser + 129;  // 1153
 inline constexpr std::uint32_t kMsgOpenSmartAndEnd = kWmUser + 130;  // 1154
 // WM_COMMAND ids the frame accepts from other windows.
 inline constexpr std::uint64_t kCmdOpenMainWindow = 32771;
 inline constexpr std::uint64_t kCmdExit = 32773;
+
+// The class of dialog windows; the main window is found by its title.
+inline constexpr const char* kDialogClass = "#32770";
 
 inline constexpr const char* kLauncherClass = "Torvel Launcher";
 inline constexpr const char* kLauncherTitle = "Torvel";

@@ -15,6 +15,7 @@
 #include "platform/window_messages.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
+#include "support/window_env.h"
 
 namespace torvel {
 namespace {
@@ -75,7 +76,8 @@ TEST(HeadlessDesktop, BoxesGoToStandardErrorAndTraceWithTheSafeAnswer) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Torvel: 50\xC2\xB0" "C / Check the fan. [answered OK]\n"
             "Torvel - Alert: Shut down? [answered No]\n");
-  EXPECT_NE(desktop->RunMainWindow(0), kIdOk);
+  test::WindowWorld world;
+  EXPECT_NE(desktop->RunMainWindow(0, world.env), kIdOk);
   EXPECT_FALSE(desktop->StartToolkit());
 
   // The trace keeps the program's own Windows-1252.
@@ -123,9 +125,11 @@ TEST(MakeDesktop, WithoutDisplayItIsHeadlessAndNeverMapsQt) {
       WindowSystem windows(*loop, folder.path() / "w");
       auto trace = TraceLog::Off();
       const auto desktop = MakeDesktop(windows, trace);
+      test::WindowWorld world;
       if (display) desktop->StartToolkit();
       else if (desktop->MessageBox("Hello", "Torvel", kMbOk) != kIdOk || desktop->ToolkitUp()) _exit(2);
-      desktop->RunMainWindow(0);
+      // With a display the window would wait for the user.
+      if (!display && desktop->RunMainWindow(0, world.env) == kIdOk) _exit(3);
       desktop->OpenHelpTopic("Torvel Help.chm::\\html\\Languges.htm");
       _exit(Mapped("libQt6") || Mapped("libtorvel-qtui") ? 1 : 0);
     }

@@ -17,6 +17,7 @@
 #include "platform/window_messages.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
+#include "support/window_env.h"
 
 namespace torvel {
 namespace {
@@ -182,11 +183,21 @@ TEST_F(QtDesktopTest, NumbersKeepAFullStopOnceQtHasSetTheLocale) {
   std::setlocale(LC_ALL, "C");
 }
 
-TEST_F(QtDesktopTest, NoMainWindowYetAndTheToolkitComesUpAgainLater) {
-  EXPECT_NE(desktop->RunMainWindow(0), kIdOk);
-  EXPECT_TRUE(desktop->ToolkitUp());
-  const std::vector<std::string> expected = {"The main window is not available yet\n"};
-  EXPECT_EQ(capture.Messages(), expected);
+TEST_F(QtDesktopTest, TheMainWindowRunsInTheModuleAndTheToolkitComesUpAgainLater) {
+  test::WindowWorld world;
+  world.AddDrive(2, "Disk", "S2");
+  world.env.windows = &windows;
+  ASSERT_TRUE(desktop->StartToolkit());
+  // Once the window runs, the hide request reaches it by its title.
+  desktop->module()->loop().Post([&] {
+    const WindowHandle window = windows.FindWindow(kDialogClass, "Torvel 2.41");
+    EXPECT_NE(window, kNoWindow);
+    windows.SendMessage(window, {kMsgMainWindowOk, 0, 0, {}});
+  });
+  EXPECT_EQ(desktop->RunMainWindow(1, world.env), kIdOk);
+  // It moved the selection to the first drive in use.
+  EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 2);
+  EXPECT_EQ(windows.FindWindow(kDialogClass, "Torvel 2.41"), kNoWindow);
 
   // A second QApplication once the first has gone.
   desktop = MakeDesktop(windows, capture.trace);

@@ -1,0 +1,408 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSizeGrip>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+#include "config/keys.h"
+#include "config/settings_store.h"
+#include "drive/drive_tables.h"
+#include "notify/debug_trace.h"
+#include "platform/ui_services.h"
+#include "platform/window_messages.h"
+#include "ui/controls/artwork.h"
+#include "ui/controls/button_st.h"
+#include "ui/logic/main_window_logic.h"
+#include "ui/qt_text.h"
+
+namespace torvel {
+namespace {
+
+constexpr int kIdCancel = 2;
+constexpr int kDriveColumn = 5;
+constexpr int kStatusColumn = 4;
+constexpr int kCheckedRole = Qt::UserRole + 1;
+// The template's size in dialog units: the controls reach 323 by 212.
+constexpr int kTemplateWidth = 327;
+constexpr int kTemplateHeight = 214;
+
+int DriveOfItem(const QTreeWidgetItem* item) {
+  return item == nullptr ? -1 : item->text(kDriveColumn).toInt();
+}
+
+// Greys the rows of drives that are not watched and draws the status cell
+// from the live drive record at every paint.
+class DriveListDelegate final : public QStyledItemDelegate {
+ public:
+  DriveListDelegate(MainWindowEnv& env, QObject* parent) : QStyledItemDelegate(parent), env_(env) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const int drive = index.siblingAtColumn(kDriveColumn).data().toString().toInt();
+    if (drive < 0 || drive >= kMaxDrives) return QStyledItemDelegate::paint(painter, option, index);
+    const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(drive)];
+    const bool monitored = env_.store.GetProfileInt(record.serial, keys::kEnableMonitor, 1) != 0;
+    QStyleOptionViewItem look = option;
+    if (DriveRowGreyed(record, monitored)) {
+      const QColor grey = ToQColor(kRgbGreyText);
+      look.palette.setColor(QPalette::Text, grey);
+      look.palette.setColor(QPalette::HighlightedText, grey);
+    }
+    QStyledItemDelegate::paint(painter, look, index);
+    if (index.column() != kStatusColumn) return;
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    const StatusCellLook cell = DriveStatusCell(record, monitored, selected);
+    painter->save();
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    painter->setFont(font);
+    painter->setPen(ToQColor(cell.colour));
+    painter->drawText(option.rect, Qt::AlignCenter | Qt::TextSingleLine, ToQt(cell.text));
+    painter->restore();
+  }
+
+ private:
+  MainWindowEnv& env_;
+};
+
+}  // namespace
+
+// The settings dialogs and views come with their own windows; until a
+// window exists the user is told so rather than left without an answer.
+class CMainWindow::Dialogs final : public PageDialogs {
+ public:
+  explicit Dialogs(MainWindowEnv& env) : env_(env) {}
+  void OpenDriveProperties(QWidget*) override { Missing("Drive properties"); }
+  void OpenAttributeSettings(QWidget*, int) override { Missing("Custom notification settings"); }
+  void OpenQuickView(QWidget*) override { Missing("Quick view"); }
+  void OpenRawView(QWidget*) override { Missing("SMART Raw view"); }
+  void OpenMailSettings(QWidget*) override { Missing("Email settings"); }
+
+ private:
+  void Missing(const char* window) {
+    env_.trace.DebugTrace("%s window requested; not part of this build\n", window);
+    env_.ui.MessageBox(std::string("The \"") + window + "\" window is not part of this build yet.",
+                       "Torvel", kMbOk | kMbIconInformation);
+  }
+  MainWindowEnv& env_;
+};
+
+CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* parent)
+    : QDialog(parent),
+      env_(env),
+      ownDialogs_(dialogs == nullptr ? std::make_unique<Dialogs>(env) : nullptr),
+      dialogs_(dialogs != nullptr ? *dialogs : *ownDialogs_) {
+  setFont(DialogFont());
+  setWindowIcon(ArtIcon(128));
+  setSizeGripEnabled(false);
+  dpi_ = LogicalDpi(this);
+  const DialogUnits du(dpi_);
+
+  hideButton_ = new CButtonST(this);
+  exitButton_ = new CButtonST(this);
+  checkButton_ = new CButtonST(this);
+  helpButton_ = new CButtonST(this);
+  driveList_ = new QTreeWidget(this);
+  tabHost_ = new CTabHost(env_, dialogs_, *this, this);
+  statusLine_ = new QLabel(this);
+  grip_ = new QSizeGrip(this);
+
+  hideButton_->setGeometry(du.Rect(307, 1, 14, 12));
+  exitButton_->setGeometry(du.Rect(307, 14, 14, 12));
+  checkButton_->setGeometry(du.Rect(307, 27, 14, 12));
+  helpButton_->setGeometry(du.Rect(307, 40, 14, 12));
+  driveList_->setGeometry(du.Rect(4, 2, 300, 49));
+  tabHost_->setGeometry(du.Rect(4, 52, 316, 148));
+  statusLine_->setGeometry(du.Rect(4, 202, 304, 8));
+  grip_->setGeometry(du.Rect(309, 202, 14, 10));
+  resize(du.X(kTemplateWidth), du.Y(kTemplateHeight));
+
+  connect(hideButton_, &QPushButton::clicked, this, [this] { accept(); });
+  connect(exitButton_, &QPushButton::clicked, this, [this] { OnExitButton(); });
+  connect(checkButton_, &QPushButton::clicked, this, [this] { OnCheckNowButton(); });
+  connect(helpButton_, &QPushButton::clicked, this, [this] { OnHelpButton(); });
+
+  Initialise();
+}
+
+CMainWindow::~CMainWindow() {
+  if (env_.windows != nullptr && handle_ != kNoWindow) env_.windows->DestroyWindow(handle_);
+}
+
+void CMainWindow::Initialise() {
+  LoadSectionTexts("MainDialog", texts_, env_.store, env_.trace);
+
+  const int stored = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  env_.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive,
+                             FirstDriveInUse(env_.tables, stored));
+
+  hideButton_->SetIcon(166);
+  exitButton_->SetIcon(168);
+  checkButton_->SetIcon(299);
+  helpButton_->SetIcon(170);
+
+  QTabBar* tabs = tabHost_->tabBar();
+  for (int i = 0; i < kPageCount; ++i)
+    tabs->setTabIcon(i, ArtIcon(kTabImageIcons[static_cast<std::size_t>(kPageTabs[static_cast<std::size_t>(i)].image)]));
+  tabHost_->PlacePages();
+  tabHost_->SwitchTo(startTab_);
+
+  driveList_->setColumnCount(6);
+  driveList_->setRootIsDecorated(false);
+  driveList_->setUniformRowHeights(true);
+  driveList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  driveList_->setAllColumnsShowFocus(true);
+  driveList_->header()->setSectionsClickable(false);
+  driveList_->header()->setSectionsMovable(false);
+  driveList_->header()->setStretchLastSection(false);
+  driveList_->setColumnHidden(kDriveColumn, true);
+  driveList_->setItemDelegate(new DriveListDelegate(env_, driveList_));
+  // The selection stays visible when the list loses the focus.
+  QPalette palette = driveList_->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  driveList_->setPalette(palette);
+  driveList_->viewport()->installEventFilter(this);
+  connect(driveList_, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item) { SelectRowDrive(item); });
+  connect(driveList_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    if (!filling_ && item != nullptr) SelectRowDrive(item);
+  });
+  connect(driveList_, &QTreeWidget::itemChanged, this, &CMainWindow::OnItemChanged);
+  connect(driveList_, &QTreeWidget::itemDoubleClicked, this,
+          [this] { dialogs_.OpenQuickView(tabHost_->page(1)); });
+
+  Relabel();
+  FillDriveList();
+  driveList_->setFocus();
+
+  setWindowTitle(ToQt(MainWindowTitle()));
+  ApplyTooltipSetting();
+
+  if (env_.windows != nullptr) {
+    handle_ = env_.windows->CreateWindow(kDialogClass, MainWindowTitle(),
+                                         [this](const WindowMessage& m) { return OnMessage(m); });
+    const WindowHandle launcher = env_.windows->FindWindow(kLauncherClass, kLauncherTitle);
+    if (launcher != kNoWindow)
+      env_.windows->SendMessage(launcher, {kMsgAnnounceWindow, handle_, 0, {}});
+  }
+
+  ApplySizeLimits();
+  const SizeLimits limits = MainWindowLimits(env_.controlsVersion, dpi_);
+  const int height = env_.store.GetProfileInt(keys::kOptions, keys::kCy, this->height());
+  resize(limits.width, std::max(height, limits.minHeight));
+}
+
+void CMainWindow::SetStartTab(int index) {
+  if (index < 0) return;
+  startTab_ = index;
+  tabHost_->SwitchTo(index);
+}
+
+int CMainWindow::Run() { return exec() == QDialog::Accepted ? kIdOk : kIdCancel; }
+
+void CMainWindow::reject() { accept(); }
+
+void CMainWindow::ApplySizeLimits() {
+  const SizeLimits limits = MainWindowLimits(env_.controlsVersion, dpi_);
+  setMinimumWidth(limits.width);
+  setMaximumWidth(limits.width);
+  setMinimumHeight(limits.minHeight);
+}
+
+void CMainWindow::Relabel() {
+  hideButton_->SetTooltipText(ToQt(texts_.Text(11)));
+  exitButton_->SetTooltipText(ToQt(texts_.Text(12)));
+  checkButton_->SetTooltipText(ToQt(texts_.Text(23)));
+  helpButton_->SetTooltipText(ToQt(texts_.Text(13)));
+  QTabBar* tabs = tabHost_->tabBar();
+  for (int i = 0; i < kPageCount; ++i) {
+    const PageTab& tab = kPageTabs[static_cast<std::size_t>(i)];
+    tabs->setTabText(i, ToQt(texts_.Text(tab.textKey)));
+    tabs->setTabToolTip(i, ToQt(texts_.Text(tab.tooltipKey)));
+  }
+  driveList_->setHeaderLabels({ToQt(texts_.Text(2)), ToQt(texts_.Text(3)), ToQt(texts_.Text(4)),
+                               ToQt(texts_.Text(20)), ToQt(texts_.Text(5)),
+                               QStringLiteral("DriveNum")});
+  QTreeWidgetItem* header = driveList_->headerItem();
+  header->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+  header->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+  header->setTextAlignment(4, Qt::AlignCenter);
+  tabHost_->PlacePages();
+}
+
+void CMainWindow::FillDriveList() {
+  filling_ = true;
+  const int selected = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  driveList_->clear();
+  QTreeWidgetItem* current = nullptr;
+  for (int d = 0; d < kMaxDrives; ++d) {
+    const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(d)];
+    if (!record.InUse()) continue;
+    auto* item = new QTreeWidgetItem(driveList_);
+    item->setText(0, ToQt(record.model));
+    item->setText(1, ToQt(LocationText(record)));
+    item->setText(2, ToQt(DriveCapacityText(record.capacity)));
+    item->setText(3, ToQt(DriveTemperatureText(record.temperature)));
+    item->setText(kDriveColumn, QString::number(d));
+    item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    const bool monitored = env_.store.GetProfileInt(record.serial, keys::kEnableMonitor, 1) != 0;
+    item->setCheckState(0, monitored ? Qt::Checked : Qt::Unchecked);
+    item->setData(0, kCheckedRole, monitored);
+    if (d == selected) current = item;
+  }
+  if (current != nullptr) driveList_->setCurrentItem(current);
+  filling_ = false;
+  Layout();
+  RecomputeStatusLine(false);
+}
+
+void CMainWindow::Layout() {
+  if (driveList_ == nullptr) return;
+  const int bottom = height();
+  statusLine_->move(statusLine_->x(), bottom - 7 - statusLine_->height());
+  grip_->move(grip_->x(), bottom - 4 - grip_->height());
+  tabHost_->resize(tabHost_->width(), TabControlHeight(bottom, tabHost_->y(), dpi_));
+  const int margin = ColumnMargin(env_.controlsVersion, dpi_);
+  const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin);
+  for (int c = 0; c < kDriveColumn; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+  if (isVisible()) env_.store.WriteProfileInt(keys::kOptions, keys::kCy, frameGeometry().height());
+}
+
+void CMainWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Layout();
+}
+
+void CMainWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  // The buttons and the list keep their place at the right edge of a window
+  // that may be wider at 120 pixels per inch.
+  Layout();
+}
+
+void CMainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) {
+    env_.ui.OpenHelpTopic(kMainWindowHelpTopic);
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == driveList_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    // A click below the rows stands for row 0.
+    if (driveList_->itemAt(mouse->position().toPoint()) == nullptr && driveList_->topLevelItemCount() > 0)
+      SelectRowDrive(driveList_->topLevelItem(0));
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CMainWindow::SelectRowDrive(QTreeWidgetItem* item) {
+  const int drive = DriveOfItem(item);
+  if (drive < 0) return;
+  env_.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive, drive);
+  tabHost_->RefreshPages();
+}
+
+void CMainWindow::OnItemChanged(QTreeWidgetItem* item, int column) {
+  if (filling_ || column != 0) return;
+  const bool checked = item->checkState(0) == Qt::Checked;
+  if (item->data(0, kCheckedRole).toBool() == checked) return;
+  item->setData(0, kCheckedRole, checked);
+  const int drive = DriveOfItem(item);
+  if (drive < 0 || drive >= kMaxDrives) return;
+  env_.store.WriteProfileInt(env_.tables.records[static_cast<std::size_t>(drive)].serial,
+                             keys::kEnableMonitor, checked ? 1 : 0);
+  driveList_->viewport()->update();
+  tabHost_->RefreshPages();
+}
+
+void CMainWindow::OnCheckNowButton() {
+  if (env_.ui.MessageBox(texts_.Text(24), "Torvel", kMbYesNo | kMbIconWarning) == kIdYes)
+    Send(kMsgCheckNow, 0, 0);
+}
+
+void CMainWindow::OnExitButton() {
+  if (env_.ui.MessageBox(texts_.Text(19), "Torvel", kMbYesNo | kMbIconWarning) == kIdYes)
+    done(QDialog::Rejected);
+}
+
+void CMainWindow::OnHelpButton() { env_.ui.OpenHelpTopic(PageHelpTopic(tabHost_->current())); }
+
+void CMainWindow::Send(std::uint32_t message, std::uint64_t wParam, std::uint64_t lParam) {
+  if (env_.windows != nullptr && handle_ != kNoWindow)
+    env_.windows->SendMessage(handle_, {message, wParam, lParam, {}});
+  else
+    OnMessage({message, wParam, lParam, {}});
+}
+
+std::int64_t CMainWindow::OnMessage(const WindowMessage& message) {
+  switch (message.message) {
+    case kMsgMainWindowOk:
+      HideRequested();
+      break;
+    case kMsgCheckNow:
+      CheckNow(message.lParam != 0);
+      break;
+    case kMsgReloadTexts:
+      LanguageChanged();
+      break;
+    case kMsgScheduleChanged:
+      RecomputeStatusLine(message.wParam == 1);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void CMainWindow::CheckNow(bool recordLastCheck) {
+  const int selected = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  if (env_.refreshDrives) env_.refreshDrives();
+  if (env_.owner != nullptr) {
+    env_.owner->SaveAttributeBaseline();
+    env_.owner->CheckAllDrives(1, recordLastCheck ? 1 : 0);
+    if (recordLastCheck) RecomputeStatusLine(false);
+  }
+  env_.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive, selected);
+  driveList_->viewport()->update();
+  tabHost_->RefreshPages();
+}
+
+void CMainWindow::RecomputeStatusLine(bool scheduleChanged) {
+  const std::int64_t now = env_.now ? env_.now() : 0;
+  statusLine_->setText(ToQt(StatusLineText(env_.tables, env_.store, texts_, now, scheduleChanged)));
+}
+
+void CMainWindow::HideRequested() { accept(); }
+
+void CMainWindow::LanguageChanged() {
+  if (env_.owner != nullptr) env_.owner->LanguageChanged();
+  LoadSectionTexts("MainDialog", texts_, env_.store, env_.trace);
+  Relabel();
+  tabHost_->SwitchTo(2);
+  RecomputeStatusLine(false);
+}
+
+void CMainWindow::ApplyTooltipSetting() {
+  const bool on = env_.store.GetProfileInt(keys::kOptions, keys::kShowToolTips, 1) != 0;
+  for (CButtonST* button : {hideButton_, exitButton_, checkButton_, helpButton_}) button->ActivateTooltip(on);
+  QTabBar* tabs = tabHost_->tabBar();
+  for (int i = 0; i < kPageCount; ++i)
+    tabs->setTabToolTip(i, on ? ToQt(texts_.Text(kPageTabs[static_cast<std::size_t>(i)].tooltipKey)) : QString());
+}
+
+}  // namespace torvel

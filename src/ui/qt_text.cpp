@@ -1,0 +1,40 @@
+#include "ui/qt_text.h"
+
+#include <QFontDatabase>
+#include <QWidget>
+
+#include "platform/codepage.h"
+
+namespace torvel {
+
+QString ToQt(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+
+std::string FromQt(const QString& text) {
+  if (auto whole = Utf8ToCp1252(text.toStdString())) return *whole;
+  std::string out;
+  for (const QChar c : text) {
+    const QString one(c);
+    const auto bytes = Utf8ToCp1252(one.toStdString());
+    out += bytes && bytes->size() == 1 ? *bytes : std::string("?");
+  }
+  return out;
+}
+
+int LogicalDpi(const QWidget* widget) { return widget->logicalDpiX() >= 108 ? 120 : 96; }
+
+QFont DialogFont() {
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPointSize(8);
+  return font;
+}
+
+void LoadDialogFonts() {
+  if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
+  for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+    QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+}
+
+DialogUnits::DialogUnits(int logicalDpi)
+    : baseWidth_(logicalDpi >= 108 ? 7 : 6), baseHeight_(logicalDpi >= 108 ? 16 : 13) {}
+
+}  // namespace torvel

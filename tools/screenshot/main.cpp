@@ -1,0 +1,112 @@
+// torvel-screenshot: renders one of Torvel's windows to a PNG file with the
+// drives of TORVEL_DRIVES (or the real disks) and the current settings
+// store, on Qt's offscreen platform unless another is asked for. For the
+// README and for looking at a window without a desktop.
+//
+//   torvel-screenshot [--dpi 96|120] main:N OUT.png     (N = page 0 to 4)
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/language.h"
+#include "config/sqlite_settings_store.h"
+#include "drive/channel.h"
+#include "drive/drive_source.h"
+#include "drive/refresh.h"
+#include "monitor/monitor_state.h"
+#include "notify/debug_trace.h"
+#include "platform/main_window_env.h"
+#include "platform/sound.h"
+#include "ui/main_window.h"
+#include "ui/qt_text.h"
+#include "ui/qt_ui_services.h"
+
+namespace {
+
+using namespace torvel;
+
+struct Request {
+  int dpi = 96;
+  std::string window;
+  int page = 0;
+  std::string out;
+};
+
+std::optional<Request> ParseArgs(const std::vector<std::string>& args) {
+  Request r;
+  std::size_t i = 0;
+  if (args.size() >= 2 && args[0] == "--dpi") {
+    if (args[1] != "96" && args[1] != "120") return std::nullopt;
+    r.dpi = std::stoi(args[1]);
+    i = 2;
+  }
+  if (args.size() != i + 2) return std::nullopt;
+  const std::string& window = args[i];
+  r.out = args[i + 1];
+  if (window.size() == 6 && window.rfind("main:", 0) == 0 && window[5] >= '0' && window[5] <= '4') {
+    r.window = "main";
+    r.page = window[5] - '0';
+    return r;
+  }
+  return std::nullopt;
+}
+
+// A screenshot makes no sound.
+class Silence final : public SoundService {
+ public:
+  void PlayFileAsync(const std::string&) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto request = ParseArgs(std::vector<std::string>(argv + 1, argv + argc));
+  if (!request) {
+    std::cerr << "usage: torvel-screenshot [--dpi 96|120] main:N OUT.png\n"
+                 "  main:N  the main window on page N (0 disk info, 1 S.M.A.R.T. info,\n"
+                 "          2 preferences, 3 log, 4 about)\n";
+    return 2;
+  }
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The windows' rules read 96 or 120 logical pixels per inch.
+  setenv("QT_FONT_DPI", std::to_string(request->dpi).c_str(), 1);
+  QApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  LoadDialogFonts();
+
+  DriveSource source = SelectDriveSource();
+  TraceLog trace = TraceLog::Off();
+  DriveTables tables;
+  DeviceChannel channel(*source.backend, *source.system, trace);
+  RefreshDrives(tables, channel, trace);
+  SqliteSettingsStore store(SqliteSettingsStore::DefaultSettingsPath());
+  MonitorState state;
+  LoadSectionTexts("Messages", state.messages, store, trace);
+  QtUiServices ui([](const std::string& line) { std::cerr << line; });
+  Silence sound;
+
+  MainWindowEnv env(tables, store, trace, ui, sound, state);
+  env.refreshDrives = [&] { RefreshDrives(tables, channel, trace); };
+  env.sendNetMessage = [](const std::string&, const std::string&) {};
+  env.now = [] { return static_cast<std::int64_t>(std::time(nullptr)); };
+
+  CMainWindow window(env);
+  window.SetStartTab(request->page);
+  window.show();
+  // Let the window lay itself out and paint once before it is grabbed.
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  const QPixmap picture = window.grab();
+  if (!picture.save(QString::fromStdString(request->out), "PNG")) {
+    std::cerr << "torvel-screenshot: cannot write " << request->out << "\n";
+    return 1;
+  }
+  return 0;
+}
