@@ -1,7 +1,8 @@
 # Widget tests: the windows on Qt's offscreen platform, one QApplication per
 # binary (qt_test_main.cpp), linked with the windows' library.
+find_package(Qt6 REQUIRED COMPONENTS Test)
 add_library(torvel_widget_test_main STATIC ${CMAKE_CURRENT_LIST_DIR}/qt_test_main.cpp)
-target_link_libraries(torvel_widget_test_main PUBLIC torvel_ui GTest::gtest)
+target_link_libraries(torvel_widget_test_main PUBLIC torvel_ui Qt6::Test GTest::gtest)
 
 function(torvel_widget_test name)
   add_executable(${name} ${ARGN})

@@ -1,0 +1,168 @@
+// The main window clicked through on the offscreen platform.
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <vector>
+
+#include "platform/ui_services.h"
+#include "platform/window_messages.h"
+#include "support/temp_dir.h"
+#include "support/window_env.h"
+#include "ui/controls/button_st.h"
+#include "ui/qt_event_loop.h"
+
+namespace torvel {
+namespace {
+
+class RecordingOwner final : public MainWindowOwner {
+ public:
+  void SaveAttributeBaseline() override { calls.push_back("baseline"); }
+  bool CheckAllDrives(int interactive, int recordLastCheck) override {
+    calls.push_back("check " + std::to_string(interactive) + " " + std::to_string(recordLastCheck));
+    return true;
+  }
+  void LanguageChanged() override { calls.push_back("language"); }
+  std::vector<std::string> calls;
+};
+
+class MainWindowTest : public testing::Test {
+ protected:
+  MainWindowTest() {
+    world.AddDrive(0, "First", "S0");
+    world.AddDrive(2, "Second", "S2").smartSupported = 0;
+    world.AddDrive(3, "Third", "S3").tec = 1;
+    world.env.owner = &owner;
+  }
+
+  QTreeWidgetItem* Row(QTreeWidget* list, int row) { return list->topLevelItem(row); }
+
+  test::WindowWorld world;
+  RecordingOwner owner;
+};
+
+TEST_F(MainWindowTest, FillsOneRowPerDriveAndStartsOnTheStoredDrive) {
+  world.store.WriteProfileInt("Options", "Selected drive", 1);  // an empty slot
+  world.store.WriteProfileInt("S3", "EnableMonitor", 0);
+  CMainWindow window(world.env);
+  QTreeWidget* list = window.driveList();
+  ASSERT_EQ(list->topLevelItemCount(), 3);
+  EXPECT_EQ(Row(list, 1)->text(0), "Second");
+  EXPECT_EQ(Row(list, 1)->text(1), "Secondary/Master");
+  EXPECT_EQ(Row(list, 2)->text(5), "3");
+  EXPECT_EQ(Row(list, 2)->checkState(0), Qt::Unchecked);
+  EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 2);
+  EXPECT_EQ(list->currentItem(), Row(list, 1));
+  EXPECT_EQ(window.windowTitle(), "Torvel 2.41");
+  // Drive 2 was never checked and AutoCheck is on.
+  EXPECT_EQ(window.statusLine()->text().toStdString().rfind("Next check: ", 0), 0u);
+}
+
+TEST_F(MainWindowTest, CheckBoxesWriteEnableMonitorAndClicksSelectDrives) {
+  CMainWindow window(world.env);
+  window.show();
+  QTreeWidget* list = window.driveList();
+  Row(list, 2)->setCheckState(0, Qt::Unchecked);
+  EXPECT_EQ(world.store.GetProfileInt("S3", "EnableMonitor", -1), 0);
+  Row(list, 2)->setCheckState(0, Qt::Checked);
+  EXPECT_EQ(world.store.GetProfileInt("S3", "EnableMonitor", -1), 1);
+
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(Row(list, 1)).center());
+  EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 2);
+  // Below the last row stands for row 0.
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, list->viewport()->height() - 2));
+  EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 0);
+}
+
+TEST_F(MainWindowTest, TabsSwitchPagesByMouseAndKeyboard) {
+  CMainWindow window(world.env);
+  window.SetStartTab(3);
+  window.show();
+  CTabHost* host = window.tabHost();
+  EXPECT_EQ(host->current(), 3);
+  QTabBar* tabs = host->tabBar();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  EXPECT_EQ(host->current(), 1);
+  EXPECT_TRUE(host->page(1)->isVisible());
+  EXPECT_FALSE(host->page(3)->isVisible());
+  tabs->setFocus();
+  QTest::keyClick(tabs, Qt::Key_Right);
+  EXPECT_EQ(host->current(), 2);
+  EXPECT_TRUE(host->page(2)->isVisible());
+  // The help button follows the page shown.
+  window.helpButton()->click();
+  ASSERT_EQ(world.ui.helpTopics.size(), 1u);
+  EXPECT_EQ(world.ui.helpTopics[0], "Torvel Help.chm::\\html\\Preferences tab.htm");
+}
+
+TEST_F(MainWindowTest, CheckNowAsksThenRefreshesChecksAndKeepsTheSelection) {
+  world.store.WriteProfileInt("Options", "Selected drive", 3);
+  CMainWindow window(world.env);
+  window.checkNowButton()->click();  // answered No by default
+  EXPECT_TRUE(owner.calls.empty());
+  world.ui.answers.push_back(kIdYes);
+  window.checkNowButton()->click();
+  EXPECT_EQ(owner.calls, (std::vector<std::string>{"baseline", "check 1 0"}));
+  EXPECT_EQ(world.refreshes, 1);
+  EXPECT_EQ(world.ui.boxes.back().text, "Do you want to check disks and save information now?");
+  EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 3);
+}
+
+TEST_F(MainWindowTest, OnlyTheConfirmedExitButtonEndsWithCancel) {
+  CMainWindow window(world.env);
+  QTimer::singleShot(0, &window, [&] {
+    window.exitButton()->click();  // No: stays open
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(&window, Qt::Key_Escape);
+  });
+  EXPECT_EQ(window.Run(), kIdOk);
+
+  CMainWindow second(world.env);
+  world.ui.answers.push_back(kIdYes);
+  QTimer::singleShot(0, &second, [&] { second.exitButton()->click(); });
+  EXPECT_EQ(second.Run(), 2);
+  EXPECT_EQ(world.ui.boxes.back().text,
+            "Are you sure to exit Torvel now and stop monitoring your hard disk drives?");
+}
+
+TEST_F(MainWindowTest, AnnouncesItselfAndServesScheduleNoticesByTitle) {
+  test::TempDir folder;
+  QtEventLoop loop;
+  WindowSystem windows(loop, folder.path() / "w");
+  std::vector<WindowMessage> toLauncher;
+  windows.CreateWindow(kLauncherClass, kLauncherTitle, [&](const WindowMessage& m) {
+    toLauncher.push_back(m);
+    return std::int64_t{0};
+  });
+  world.env.windows = &windows;
+  world.store.WriteProfileInt("S0", "LastCheck", static_cast<int>(world.now - 60));
+  CMainWindow window(world.env);
+  const WindowHandle handle = windows.FindWindow(kDialogClass, "Torvel 2.41");
+  ASSERT_NE(handle, kNoWindow);
+  ASSERT_EQ(toLauncher.size(), 1u);
+  EXPECT_EQ(toLauncher[0].message, kMsgAnnounceWindow);
+  EXPECT_EQ(toLauncher[0].wParam, handle);
+
+  const QString before = window.statusLine()->text();
+  windows.SendMessage(handle, {kMsgScheduleChanged, 1, 0, {}});
+  EXPECT_NE(window.statusLine()->text(), before);  // next check now counts from now
+  EXPECT_TRUE(window.statusLine()->text().startsWith("Last check: "));
+}
+
+TEST_F(MainWindowTest, WidthIsFixedAndHeightHasAFloor) {
+  CMainWindow window(world.env);
+  window.show();
+  window.resize(800, 100);
+  EXPECT_EQ(window.width(), 494);
+  EXPECT_EQ(window.height(), 380);
+  window.resize(494, 600);
+  EXPECT_EQ(world.store.GetProfileInt("Options", "cy", 0), window.frameGeometry().height());
+}
+
+}  // namespace
+}  // namespace torvel
