@@ -25,4 +25,6 @@ set_target_properties(torvel-qtui PROPERTIES
 )
 target_include_directories(torvel-qtui PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(torvel-qtui PRIVATE torvel_ui)
-target_link_options(torvel-qtui PRIVATE -Wl,--exclude-libs,ALL)
+# A module may link with symbols missing; this one must not, or the core
+# would only find out when it loads it.
+target_link_options(torvel-qtui PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)

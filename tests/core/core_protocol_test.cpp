@@ -145,6 +145,23 @@ TEST_F(CoreProtocol, OpenSmartPageAndEndClosesLauncherAndCore) {
   EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", keys::AttributeValueKey(1), kNoBaseline), 117);
 }
 
+TEST_F(CoreProtocol, OnADesktopOpenModeShowsTheMainWindowUntilItIsHidden) {
+  auto launcher = StartLauncher();
+  auto core = StartCore({"-o"}, {{"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}});
+  // The main window announces its own handle, then takes a hide request.
+  const auto announce = launcher->ReadUntil("msg=1149 ");
+  ASSERT_TRUE(announce);
+  const auto f = Fields(*announce);
+  EXPECT_EQ(f.at("l"), "0");
+  EXPECT_TRUE(core->Running());
+  launcher->WriteLine("sendto " + f.at("w") + " 1150");
+  EXPECT_EQ(launcher->ReadUntil("result="), "result=0");
+  // Hidden with OK: the frame tells the launcher, then open mode ends.
+  EXPECT_TRUE(launcher->ReadUntil("msg=1150 "));
+  EXPECT_EQ(core->Wait(), 0);
+  EXPECT_EQ(Settings().GetProfileInt(keys::kOptions, keys::kSelectedDrive, -1), 0);
+}
+
 TEST_F(CoreProtocol, WithoutLauncherTheCoreRunsAlone) {
   auto core = StartCore({"-o"});
   EXPECT_EQ(core->Wait(), 0);

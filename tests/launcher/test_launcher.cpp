@@ -6,6 +6,7 @@
 //           "msg=<n> w=<wParam> l=<lParam>" and " s<i>=<hex>" per string
 //   stdin:  "send <message> [wParam] [lParam] [string...]"  -> "result=<n>" or "result=none"
 //             (a string written "hex:<digits>" is sent as those bytes)
+//           "sendto <handle> <message> [wParam] [lParam] [string...]"  -> the same, to any window
 //           "find"  -> "frame=<handle>" (0 before 1149 announced one)
 //           "quit", or end of input, ends it
 #include <unistd.h>
@@ -67,14 +68,20 @@ struct Launcher {
       done = true;
     } else if (words[0] == "find") {
       Print("frame=" + std::to_string(frame));
-    } else if (words[0] == "send" && words.size() >= 2) {
+    } else if ((words[0] == "send" && words.size() >= 2) || (words[0] == "sendto" && words.size() >= 3)) {
+      WindowHandle target = frame;
+      bool ok = true;
+      if (words[0] == "sendto") {
+        ok = ParseNumber(words[1], target);
+        words.erase(words.begin());
+      }
       WindowMessage m;
-      bool ok = ParseNumber(words[1], m.message);
+      ok = ok && ParseNumber(words[1], m.message);
       if (words.size() >= 3) ok = ok && ParseNumber(words[2], m.wParam);
       if (words.size() >= 4) ok = ok && ParseNumber(words[3], m.lParam);
       for (std::size_t i = 4; i < words.size(); ++i)
         m.strings.push_back(words[i].rfind("hex:", 0) == 0 ? Unhex(words[i].substr(4)) : words[i]);
-      const auto result = ok ? windows.SendMessage(frame, m) : std::nullopt;
+      const auto result = ok ? windows.SendMessage(target, m) : std::nullopt;
       Print(result ? "result=" + std::to_string(*result) : "result=none");
     } else {
       Print("error=" + words[0]);
