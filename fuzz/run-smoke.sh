@@ -16,7 +16,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/torvel-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 status=0
-for pair in identify_fuzz:identify smart_data_fuzz:smart_data language_fuzz:language settings_fuzz:settings window_wire_fuzz:window_wire; do
+for pair in identify_fuzz:identify smart_data_fuzz:smart_data language_fuzz:language settings_fuzz:settings window_wire_fuzz:window_wire ata_helper_fuzz:ata_helper; do
   target=${pair%%:*}
   corpus=${pair##*:}
   binary=$build_dir/fuzz/$target

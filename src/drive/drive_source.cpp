@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "drive/helper_backend.h"
 #include "drive/sgio_backend.h"
 #include "drive/simulated_backend.h"
 
@@ -15,7 +16,8 @@ DriveSource SelectDriveSource() {
   if (source.simulated)
     source.backend = std::make_unique<SimulatedBackend>(folder);
   else
-    source.backend = MakeSgioBackend();
+    // Real disks only: without CAP_SYS_RAWIO the commands go through torvel-ata.
+    source.backend = MakeHelperBackend(MakeSgioBackend(), DefaultAtaHelper(), TraceLog());
 
   const char* platform = std::getenv("TORVEL_PLATFORM");
   if (source.simulated && platform && std::string_view(platform) == "9x")

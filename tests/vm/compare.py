@@ -380,6 +380,62 @@ def check_step(table, sec, name, want, serials, changed=None):
         table.notes.append("%s wrote on standard error:\n  %s" % (name, "\n  ".join(err)))
 
 
+# --- users without root, through torvel-ata --------------------------------
+
+HELPER = "/usr/bin/torvel-ata"
+# NAME: (report expected?, trace lines about drive 0 that must be there)
+HELPER_RUNS = (
+    ("user-alone", False, [
+        "Drive 0: no right to send raw ATA commands (opening the disk: errno 13, EACCES) "
+        "and no torvel-ata helper was found"]),
+    ("user-nocap-disk", False, [
+        "Drive 0: no right to send ATA commands (errno 1, EPERM); they go through torvel-ata (%s)" % HELPER,
+        "Drive 0: torvel-ata has no right to send ATA commands either (errno 1, EPERM)"]),
+    ("user-rawio", False, [
+        "Drive 0: no right to open the disk (errno 13, EACCES); its ATA commands go through "
+        "torvel-ata (%s)" % HELPER,
+        "Drive 0: torvel-ata may not open the disk either (errno 13, EACCES)"]),
+    ("user-rawio-disk", True, [
+        "Drive 0: no right to send ATA commands (errno 1, EPERM); they go through torvel-ata (%s)" % HELPER]),
+    ("user-read", True, [
+        "Drive 0: no right to open the disk (errno 13, EACCES); its ATA commands go through "
+        "torvel-ata (%s)" % HELPER]),
+)
+
+
+def without_date(lines):
+    return [l for l in lines if not l.startswith("Date: ")]
+
+
+def check_helper_runs(table, sec):
+    """torvelctl report 0 as users without root: without the helper the
+    trace says the right is missing and nothing crashes; through the helper
+    with enough capabilities the report is root's, word for word."""
+    root_report = without_date(sec.get("report-0", ([], 1))[0])
+    for name, caps in (("helper-caps-rawio", "cap_sys_rawio=ep"),
+                       ("helper-caps-read", "cap_dac_read_search,cap_sys_rawio=ep")):
+        lines, rc = sec.get(name, ([], None))
+        table.note(name, rc == 0 and any(caps in l for l in lines),
+                   "; ".join(lines).strip() or "exit %s" % rc)
+    for name, report, wanted in HELPER_RUNS:
+        if name not in sec:
+            table.note(name, False, "missing")
+            continue
+        lines, rc = sec[name]
+        log = sec.get(name + "-log", ([], 1))[0]
+        if report:
+            table.note("%s: exit" % name, rc == 0, "%d (want 0)" % rc)
+            table.row("%s: report = root's" % name,
+                      "%d lines" % len(without_date(lines)) if root_report else None,
+                      "%d lines" % len(root_report) if without_date(lines) == root_report else "differs")
+        else:
+            # A clean refusal, not a crash: an exit status of its own, no report.
+            table.note("%s: exit" % name, 0 < rc < 128 and not any(l.startswith("Drive model:") for l in lines),
+                       "%d (want a failure, no signal)" % rc)
+        for want in wanted:
+            table.note("%s: trace" % name, any(want in l for l in log), want)
+
+
 def compare_console(text, a):
     """The comparison table of one console text."""
     sec = cut_sections(text)
@@ -422,6 +478,10 @@ def compare_console(text, a):
         check_step(table, sec, "check-changed", 1, serials, {serials[0]: 1})
         check_step(table, sec, "check-after-change", 0, serials)
 
+    if a.helper_runs:
+        table.heading("torvelctl report 0 without root, with and without torvel-ata")
+        check_helper_runs(table, sec)
+
     for line in sec.get("timing", ([], 1))[0]:
         m = re.match(r"^(\S+) runs=(\d+) start=([\d.]+) end=([\d.]+)$", line)
         if m:
@@ -450,6 +510,11 @@ MUTATIONS = (
      lambda m: "@@@END check-second rc=1@@@"),
     ("check-second", "a changed count in a summary", r"(?m)^(@@@BEGIN check-second@@@\n.*\n)\[",
      lambda m: m.group(1) + "[ 1 SMART attribute changed. "),
+    ("user-read", "a raw value read through the helper", r"(?m)^(@@@BEGIN user-read@@@\n(?:.*\n)*?190 +\(BE\).* )(\d+)$",
+     lambda m: m.group(1) + str(int(m.group(2)) + 1)),
+    ("user-alone-log", "a lost no-rights trace line", r"(?m)^.*Drive 0: no right to send raw ATA.*\n", lambda m: ""),
+    ("user-rawio", "a report where the helper may not open the disk",
+     r"(?m)^@@@END user-rawio rc=\d+@@@$", lambda m: "@@@END user-rawio rc=0@@@"),
     ("settings", "a stored baseline value", r"(?m)^(190-.* \(int\) = )69$", lambda m: m.group(1) + "68"),
 )
 
@@ -483,6 +548,8 @@ def main():
     p.add_argument("--mutations", action="store_true",
                    help="also prove that planted faults in this console make the comparison fail")
     p.add_argument("--extract-settings", metavar="OUT")
+    p.add_argument("--helper-runs", type=int, default=0,
+                   help="1: the guest ran torvelctl without root, with and without torvel-ata")
     a = p.parse_args()
 
     with open(a.log, encoding="utf-8", errors="replace") as f:

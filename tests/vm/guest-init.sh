@@ -84,6 +84,34 @@ for dev in $(ls /sys/block | grep '^sd' | awk '{ print length($0) " " $0 }' | so
   disk=$((disk + 1))
 done
 
+# The same report as users without the right to send raw ATA commands:
+# first with no torvel-ata to be found, then through torvel-ata with file
+# capabilities set here (setcap from the host; the initramfs carries no
+# xattrs). The disks get Debian's udev ownership, root:disk 0660; "torvel"
+# is in no group, "torveldisk" is in "disk" (see /etc/group).
+if [ -x /usr/bin/torvel-ata ] && [ -x /usr/sbin/setcap ]; then
+  chgrp 6 /dev/sd[a-z]*
+  chmod 660 /dev/sd[a-z]*
+  # user_report NAME USER TORVELCTL: sections NAME (the report) and NAME-log
+  # (its debug.log).
+  user_report() {
+    dir=/tmp/user-$1
+    mkdir -p "$dir"
+    chown "$2" "$dir"
+    run "$1" su -m -s /bin/sh "$2" -c \
+      "cd $dir && HOME=$dir XDG_CONFIG_HOME=$dir/config exec $3 report 0 --utf8"
+    run "$1-log" sh -c "tr -d '\r' < $dir/debug.log"
+  }
+  user_report user-alone torvel /opt/alone/torvelctl
+  user_report user-nocap-disk torveldisk /usr/bin/torvelctl
+  run helper-caps-rawio sh -c 'setcap cap_sys_rawio+ep /usr/bin/torvel-ata && getcap /usr/bin/torvel-ata'
+  user_report user-rawio torvel /usr/bin/torvelctl
+  user_report user-rawio-disk torveldisk /usr/bin/torvelctl
+  run helper-caps-read sh -c \
+    'setcap cap_sys_rawio,cap_dac_read_search+ep /usr/bin/torvel-ata && getcap /usr/bin/torvel-ata'
+  user_report user-read torvel /usr/bin/torvelctl
+fi
+
 # Run times inside the guest; /proc/uptime counts hundredths, so several
 # runs each.
 time_runs() {
@@ -100,6 +128,11 @@ time_runs() {
 section_begin timing
 time_runs torvelctl-report torvelctl report 0
 time_runs smartctl-a smartctl -a -d sat /dev/sda
+# The same report by a user through torvel-ata: one process per command.
+if [ -d /tmp/user-user-read ]; then
+  time_runs torvelctl-report-through-torvel-ata su -m -s /bin/sh torvel -c \
+    "cd /tmp/user-user-read && HOME=/tmp/user-user-read XDG_CONFIG_HOME=/tmp/user-user-read/config exec torvelctl report 0"
+fi
 section_end timing 0
 
 # The check keeps its baseline in the settings store. A store carried over

@@ -2,7 +2,8 @@
 # Proves the SG_IO backend against disks QEMU emulates: boots a Debian kernel
 # with a busybox initramfs holding torvelctl and smartctl, once with the disk
 # behind the PIIX IDE controller and once behind AHCI, and compares what
-# torvelctl reads with what smartctl reads from the same disk.
+# torvelctl reads with what smartctl reads from the same disk. When the build
+# has torvel-ata, users without root also read the disk through it.
 #
 # Usage: tests/vm/run-vm-test.sh BUILD_DIR
 #   BUILD_DIR holds src/torvelctl; the kernel is cached in BUILD_DIR/vm-cache.
@@ -143,6 +144,29 @@ copy_with_libraries() {
 copy_with_libraries "$ctl" /usr/bin/torvelctl
 copy_with_libraries "$smartctl" /usr/sbin/smartctl
 
+# torvel-ata beside torvelctl (where torvelctl looks first), a second
+# torvelctl with no helper beside it, setcap and getcap for the guest to give
+# the helper its file capabilities, and two users: "torvel" in no group,
+# "torveldisk" in "disk" (gid 6, as on Debian).
+helper=$build/src/torvel-ata
+setcap=$(command -v setcap || echo /usr/sbin/setcap)
+getcap=$(command -v getcap || echo /usr/sbin/getcap)
+helper_runs=0
+if [ -x "$helper" ] && [ -x "$setcap" ] && [ -x "$getcap" ]; then
+  helper_runs=1
+  copy_with_libraries "$helper" /usr/bin/torvel-ata
+  copy_with_libraries "$ctl" /opt/alone/torvelctl
+  copy_with_libraries "$setcap" /usr/sbin/setcap
+  copy_with_libraries "$getcap" /usr/sbin/getcap
+  mkdir -p "$stage/etc"
+  printf '%s\n' 'root:x:0:0:root:/tmp/home:/bin/sh' 'torvel:x:1000:1000::/tmp:/bin/sh' \
+    'torveldisk:x:1001:1001::/tmp:/bin/sh' > "$stage/etc/passwd"
+  printf '%s\n' 'root:x:0:' 'disk:x:6:torveldisk' 'torvel:x:1000:' 'torveldisk:x:1001:' \
+    > "$stage/etc/group"
+else
+  say "no $helper or no setcap/getcap (libcap2-bin): the runs without root are left out"
+fi
+
 make_cpio() { (cd "$1" && find . | LC_ALL=C sort | cpio -o -H newc -R 0:0 --quiet) > "$2"; }
 make_cpio "$stage" "$work/base.cpio"
 
@@ -252,7 +276,8 @@ ide_seconds=$boot_seconds
 say "IDE boot: ${ide_seconds}s"
 if booted ide DONE; then
   mapfile -t exp < <(expect_disk 0 $((2 << 30)))
-  compare ide --title "IDE (PIIX), $accel_name" "${exp[@]}" --checks "$checks" --mutations
+  compare ide --title "IDE (PIIX), $accel_name" "${exp[@]}" --checks "$checks" --mutations \
+    --helper-runs "$helper_runs"
 else
   boot_failed ide "$rc"
 fi
@@ -290,7 +315,8 @@ ahci_seconds=$boot_seconds
 say "AHCI boot: ${ahci_seconds}s"
 if booted ahci DONE; then
   mapfile -t exp < <(expect_disk 0 $((2 << 30)); expect_disk 1 $((160 << 30)))
-  compare ahci --title "AHCI (q35), $accel_name" "${exp[@]}" "${ahci_checks[@]}"
+  compare ahci --title "AHCI (q35), $accel_name" "${exp[@]}" "${ahci_checks[@]}" \
+    --helper-runs "$helper_runs"
 else
   boot_failed ahci "$rc"
 fi

@@ -1,0 +1,48 @@
+#include "ata_helper/device_open.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include "drive/sgio_backend.h"
+
+namespace torvel {
+namespace {
+
+std::string Resolved(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : std::string();
+}
+
+}  // namespace
+
+DeviceOnlySysCalls::DeviceOnlySysCalls(SysCalls& inner, std::string devFolder)
+    : inner_(inner), devFolder_(Resolved(devFolder)) {}
+
+SysResult DeviceOnlySysCalls::DoOpen(const std::string& path, int flags) {
+  // Exactly the SG_IO backend's flags: never write access, never O_CREAT.
+  if (flags != SgioOpenFlags()) return {-1, EINVAL};
+  const std::string real = Resolved(path);
+  if (real.empty()) return {-1, errno ? errno : ENOENT};
+  // A link from the device folder to anywhere else is not followed; ELOOP
+  // is what O_NOFOLLOW answers for a link, too.
+  if (devFolder_.empty() || real.size() <= devFolder_.size() + 1 ||
+      real.compare(0, devFolder_.size() + 1, devFolder_ + "/") != 0)
+    return {-1, ELOOP};
+
+  const int fd = ::open(real.c_str(), flags | O_NOFOLLOW);
+  if (fd < 0) return {-1, errno};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISBLK(st.st_mode)) {
+    ::close(fd);
+    return {-1, ENOTBLK};
+  }
+  return {fd, 0};
+}
+
+}  // namespace torvel
