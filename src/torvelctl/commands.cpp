@@ -12,6 +12,7 @@
 #include "notify/debug_trace.h"
 #include "platform/codepage.h"
 #include "torvelctl/check_command.h"
+#include "torvelctl/schedule_command.h"
 #include "torvelctl/settings_command.h"
 #include "torvelctl/texts_command.h"
 
@@ -21,7 +22,7 @@ namespace {
 const std::string kUsage =
     std::string("usage: torvelctl drives\n"
                 "       torvelctl report N [--utf8]\n") +
-    kCheckUsage + kSettingsUsage +
+    kCheckUsage + kScheduleUsage + kSettingsUsage +
     "       torvelctl texts SECTION\n"
     "\n"
     "  drives     list every drive found: identity, capacity, Ultra DMA mode,\n"
@@ -29,7 +30,7 @@ const std::string kUsage =
     "  report N   print the S.M.A.R.T. text report of drive N; on a terminal, or\n"
     "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
     "             Windows-1252 bytes with CR LF line ends\n" +
-    kCheckHelp + kSettingsHelp +
+    kCheckHelp + kScheduleHelp + kSettingsHelp +
     "  texts SECTION\n"
     "             the texts a window of SECTION loads now (LanguageFile honoured),\n"
     "             one 'slot<TAB>text' line each\n"
@@ -165,6 +166,9 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
   }
 
   if (verb == "check") return RunCheckCommand({args.begin() + 1, args.end()}, ctx, out, err);
+
+  if (verb == "schedule")
+    return RunScheduleCommand({args.begin() + 1, args.end()}, ctx.settings(), UserConfigHome(), out, err);
 
   if (verb == "settings" || verb == "texts") {
     const std::vector<std::string> rest(args.begin() + 1, args.end());

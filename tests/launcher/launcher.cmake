@@ -1,1 +1,10 @@
-# (filled in as the program lands)
+# The launcher: its schedule arithmetic and tray decisions as plain
+# functions, `torvelctl schedule`, and the Torvel program against the real
+# torvelCore over the window-message sockets.
+torvel_test_binary(launcher_tests
+  ${CMAKE_CURRENT_LIST_DIR}/schedule_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/launcher_program_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/child_process.cpp
+)
+target_compile_definitions(launcher_tests PRIVATE TORVEL_LAUNCHER_PATH="$<TARGET_FILE:Torvel>")
+add_dependencies(launcher_tests Torvel torvelCore torvel-qtui)

@@ -1,0 +1,85 @@
+#include "launcher/schedule.h"
+
+#include <algorithm>
+
+#include "config/keys.h"
+#include "config/settings_store.h"
+#include "platform/codepage.h"
+
+namespace torvel {
+
+namespace {
+constexpr std::size_t kSummaryBytes = 256;
+constexpr std::int64_t kSecondsPerMinute = 60;
+constexpr std::int64_t kSecondsPerHour = 3600;
+}  // namespace
+
+ScheduleSettings ReadSchedule(SettingsStore& store) {
+  ScheduleSettings s;
+  s.autoCheck = store.GetProfileInt(keys::kOptions, keys::kAutoCheck, 1) != 0;
+  s.timeType = store.GetProfileInt(keys::kOptions, keys::kTimeType, 0);
+  s.pollEvery = store.GetProfileInt(keys::kOptions, keys::kPollEvery, s.timeType != 0 ? 30 : 1);
+  return s;
+}
+
+std::int64_t IntervalSeconds(const ScheduleSettings& schedule) {
+  const std::int64_t count = std::max(schedule.pollEvery, 1);
+  return count * (schedule.timeType != 0 ? kSecondsPerMinute : kSecondsPerHour);
+}
+
+std::int64_t NextRun(std::int64_t lastRun, std::int64_t now, std::int64_t interval,
+                     bool scheduleChanged) {
+  const std::int64_t next = lastRun + interval;
+  if (scheduleChanged || now >= next) return now + interval;
+  return next;
+}
+
+std::string SummaryText(std::string_view copyData) {
+  copyData = copyData.substr(0, std::min(copyData.size(), kSummaryBytes));
+  return std::string(copyData.substr(0, copyData.find('\0')));
+}
+
+TrayState TrayStateOf(std::string_view summaryText, std::string_view criticalText) {
+  TrayState worst = TrayState::Unknown;
+  std::size_t open = summaryText.find('[');
+  while (open != std::string_view::npos) {
+    std::string_view status = summaryText.substr(open + 1);
+    const std::size_t close = status.find(']');
+    status = status.substr(0, close);
+    // A status cut off by the 256-byte limit may hold only the critical
+    // text's beginning.
+    const bool cut = close == std::string_view::npos;
+    TrayState block = TrayState::Ok;
+    if (!criticalText.empty() &&
+        (status.starts_with(criticalText) ||
+         (cut && !status.empty() && criticalText.starts_with(status))))
+      block = TrayState::Bad;
+    else if (!status.empty() && status.front() == ' ')
+      block = TrayState::Changed;
+    worst = std::max(worst, block);
+    if (cut) break;
+    open = summaryText.find('[', open + 1 + close + 1);
+  }
+  return worst;
+}
+
+const char* TrayStateName(TrayState state) {
+  switch (state) {
+    case TrayState::Ok: return "ok";
+    case TrayState::Changed: return "changed";
+    case TrayState::Bad: return "bad";
+    case TrayState::Unknown: break;
+  }
+  return "unknown";
+}
+
+bool ShouldFlash(TrayState state, bool flashIcon) {
+  return flashIcon && (state == TrayState::Changed || state == TrayState::Bad);
+}
+
+std::string TooltipText(std::string_view summaryText, bool showTrayStatus) {
+  if (!showTrayStatus || summaryText.empty()) return "Torvel";
+  return Cp1252ToUtf8(summaryText);
+}
+
+}  // namespace torvel
