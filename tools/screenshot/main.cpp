@@ -3,7 +3,9 @@
 // store, on Qt's offscreen platform unless another is asked for. For the
 // README and for looking at a window without a desktop.
 //
-//   torvel-screenshot [--dpi 96|120] main:N OUT.png     (N = page 0 to 4)
+//   torvel-screenshot [--dpi 96|120] WINDOW OUT.png
+//   WINDOW: main:N (the main window on page N, 0 to 4), properties,
+//           thresholds:SLOT, mail, raw, quick
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +31,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui_services.h"
+#include "windows.h"
 
 namespace {
 
@@ -56,7 +60,9 @@ std::optional<Request> ParseArgs(const std::vector<std::string>& args) {
     r.page = window[5] - '0';
     return r;
   }
-  return std::nullopt;
+  if (window.rfind("main", 0) == 0) return std::nullopt;
+  r.window = window;
+  return r;
 }
 
 // A screenshot makes no sound.
@@ -70,9 +76,13 @@ class Silence final : public SoundService {
 int main(int argc, char** argv) {
   const auto request = ParseArgs(std::vector<std::string>(argv + 1, argv + argc));
   if (!request) {
-    std::cerr << "usage: torvel-screenshot [--dpi 96|120] main:N OUT.png\n"
-                 "  main:N  the main window on page N (0 disk info, 1 S.M.A.R.T. info,\n"
-                 "          2 preferences, 3 log, 4 about)\n";
+    std::cerr << "usage: torvel-screenshot [--dpi 96|120] WINDOW OUT.png\n"
+                 "  main:N           the main window on page N (0 disk info, 1 S.M.A.R.T. info,\n"
+                 "                   2 preferences, 3 log, 4 about)\n"
+                 "  properties       drive properties of the selected drive\n"
+                 "  thresholds:SLOT  notification settings of attribute slot SLOT\n"
+                 "  mail             mail settings\n"
+                 "  raw, quick       raw view and quick view of the selected drive\n";
     return 2;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -98,12 +108,23 @@ int main(int argc, char** argv) {
   env.sendNetMessage = [](const std::string&, const std::string&) {};
   env.now = [] { return static_cast<std::int64_t>(std::time(nullptr)); };
 
-  CMainWindow window(env);
-  window.SetStartTab(request->page);
-  window.show();
+  std::unique_ptr<QWidget> window;
+  if (request->window == "main") {
+    auto main = std::make_unique<CMainWindow>(env);
+    main->SetStartTab(request->page);
+    window = std::move(main);
+  } else {
+    window = MakeSettingsWindow(request->window, env);
+    if (!window) window = MakeViewWindow(request->window, env);
+  }
+  if (!window) {
+    std::cerr << "torvel-screenshot: no window called " << request->window << "\n";
+    return 2;
+  }
+  window->show();
   // Let the window lay itself out and paint once before it is grabbed.
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  const QPixmap picture = window.grab();
+  const QPixmap picture = window->grab();
   if (!picture.save(QString::fromStdString(request->out), "PNG")) {
     std::cerr << "torvel-screenshot: cannot write " << request->out << "\n";
     return 1;
