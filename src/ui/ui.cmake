@@ -21,3 +21,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/drive_pages.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/settings_pages.cmake)
 # The engine's headers use "slots" and "signals" as plain words.
 target_compile_definitions(torvel_ui PUBLIC QT_NO_KEYWORDS)
+# The per-drive, per-attribute and mail settings dialogs.
+include(${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.cmake)
+# The raw view and the quick view.
+include(${CMAKE_CURRENT_LIST_DIR}/views.cmake)

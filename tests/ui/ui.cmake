@@ -20,3 +20,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/controls.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/drive_pages.cmake)
 # The preferences and log pages.
 include(${CMAKE_CURRENT_LIST_DIR}/settings_pages.cmake)
+# The settings dialogs.
+include(${CMAKE_CURRENT_LIST_DIR}/settings_dialogs.cmake)
+# The raw and quick views.
+include(${CMAKE_CURRENT_LIST_DIR}/views.cmake)
