@@ -9,6 +9,7 @@ namespace torvel {
 // Box styles and answers, with the values of the Windows interface.
 inline constexpr unsigned kMbOk = 0x0;
 inline constexpr unsigned kMbYesNo = 0x4;
+inline constexpr unsigned kMbIconQuestion = 0x20;
 inline constexpr unsigned kMbIconWarning = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
 inline constexpr unsigned kMbIconError = 0x10;

@@ -30,8 +30,9 @@ QFont DialogFont() {
 
 void LoadDialogFonts() {
   if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
-  for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
-    QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+  // Only the regular face: Wine's bold file carries regular-weight glyphs,
+  // while Qt makes a true bold from the regular one.
+  QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"));
 }
 
 DialogUnits::DialogUnits(int logicalDpi)

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/codepage.h"
+#include "ui/logic/about_logic.h"
 
 namespace torvel {
 namespace {
@@ -19,7 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr unsigned kButtonsMask = 0xF;
 constexpr unsigned kIconMask = 0xF0;
-constexpr unsigned kIconQuestion = 0x20;
 
 QString FromCp1252(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
 
@@ -41,7 +41,7 @@ std::string UnixBreaks(const std::string& text) {
 QMessageBox::Icon IconFor(unsigned style) {
   switch (style & kIconMask) {
     case kMbIconError: return QMessageBox::Critical;
-    case kIconQuestion: return QMessageBox::Question;
+    case kMbIconQuestion: return QMessageBox::Question;
     case kMbIconWarning: return QMessageBox::Warning;
     case kMbIconInformation: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
@@ -51,7 +51,7 @@ QMessageBox::Icon IconFor(unsigned style) {
 unsigned StyleOfIcon(QMessageBox::Icon icon) {
   switch (icon) {
     case QMessageBox::Critical: return kMbIconError;
-    case QMessageBox::Question: return kIconQuestion;
+    case QMessageBox::Question: return kMbIconQuestion;
     case QMessageBox::Warning: return kMbIconWarning;
     case QMessageBox::Information: return kMbIconInformation;
     default: return 0;
@@ -71,20 +71,6 @@ fs::path ProgramFolder() {
   std::error_code error;
   const auto program = fs::read_symlink("/proc/self/exe", error);
   return error ? fs::path() : program.parent_path();
-}
-
-// "Torvel Help.chm::\html\Languges.htm" -> <program folder>/help/html/Languges.htm;
-// nothing for a topic that would leave the help folder.
-std::optional<fs::path> HelpPage(const std::string& topic) {
-  const auto at = topic.find("::");
-  std::string page = Cp1252ToUtf8(at == std::string::npos ? topic : topic.substr(at + 2));
-  for (char& c : page)
-    if (c == '\\') c = '/';
-  const fs::path relative = fs::path(page).relative_path();
-  if (relative.empty()) return std::nullopt;
-  for (const auto& part : relative)
-    if (part == "..") return std::nullopt;
-  return ProgramFolder() / "help" / relative;
 }
 
 }  // namespace
@@ -109,13 +95,28 @@ int QtUiServices::MessageBox(const std::string& text, const std::string& caption
 }
 
 void QtUiServices::OpenHelpTopic(const std::string& topic) {
-  const auto page = HelpPage(topic);
+  // As the help library that could not be loaded: silent for the rest of
+  // the run.
+  if (helpFailed_) return;
+  const fs::path folder = helpFolder_.empty() ? ProgramFolder() / "help" : fs::path(helpFolder_);
   std::error_code error;
-  if (!page || !fs::is_regular_file(*page, error)) {
+  if (!fs::is_directory(folder, error)) {
+    helpFailed_ = true;
+    trace_("No help folder " + folder.string() + ": help requests are ignored\n");
+    return;
+  }
+  const auto page = HelpPageOfTopic(topic);
+  if (!page || !fs::is_regular_file(folder / Cp1252ToUtf8(*page), error)) {
     trace_("No help page for " + topic + "\n");
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page->string())));
+  const std::string path = (folder / Cp1252ToUtf8(*page)).string();
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+  const bool opened = openHelp_ ? openHelp_(path) : QDesktopServices::openUrl(url);
+  if (!opened) {
+    helpFailed_ = true;
+    trace_("Help pages cannot be opened on this desktop: help requests are ignored\n");
+  }
 }
 
 std::optional<ShownBox> ActiveQtBox() {

@@ -1,34 +1,49 @@
 #include "ui/controls/button_st.h"
 
-#include <QBitmap>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QEnterEvent>
+#include <QFocusEvent>
+#include <QFontMetrics>
 #include <QHelpEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "ui/controls/artwork.h"
+#include "ui/controls/classic_draw.h"
+#include "ui/controls/theme_wrapper.h"
+#include "ui/tab_page.h"
 
 namespace torvel {
 namespace {
 
 constexpr int kMaxUrl = 260;
+constexpr int kMaxTipWidth = 400;
+constexpr int kIconSize = 16;
+// Space between the picture or the edge and the text.
+constexpr int kMargin = 4;
 
-QPixmap WithoutColour(QPixmap picture, QColor transparent) {
-  if (picture.isNull() || !transparent.isValid()) return picture;
-  picture.setMask(picture.createMaskFromColor(transparent, Qt::MaskInColor));
-  return picture;
-}
-
-QPixmap IconPicture(int resource) {
-  const QIcon icon = ArtIcon(resource);
-  if (icon.isNull()) return {};
-  const QList<QSize> sizes = icon.availableSizes();
-  return icon.pixmap(sizes.isEmpty() ? QSize(16, 16) : sizes.first());
+// A tip as the tooltip control shows it: its own line breaks, and wrapped
+// at kMaxTipWidth when a line is wider.
+QString TipMarkup(const QString& text, const QFont& font) {
+  QString plain = text;
+  plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  const QFontMetrics metrics(font);
+  int widest = 0;
+  for (const QString& line : plain.split(QLatin1Char('\n')))
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  if (widest <= kMaxTipWidth && !Qt::mightBeRichText(plain)) return plain;
+  QString html = plain.toHtmlEscaped();
+  html.replace(QLatin1Char('\n'), QLatin1String("<br>"));
+  if (widest <= kMaxTipWidth) return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(html);
+  return QStringLiteral("<table width=\"%1\"><tr><td>%2</td></tr></table>").arg(kMaxTipWidth).arg(html);
 }
 
 }  // namespace
@@ -42,24 +57,34 @@ CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
 CButtonST::~CButtonST() = default;
 
 void CButtonST::SetIcon(int hoverIcon, int restIcon) {
-  hoverPicture_ = IconPicture(hoverIcon);
-  restPicture_ = restIcon != 0 ? IconPicture(restIcon) : QPixmap();
+  const QSize own(kIconSize, kIconSize);
+  hoverPicture_ = {ArtIcon(hoverIcon), own};
+  restPicture_ = restIcon != 0 ? Picture{ArtIcon(restIcon), own} : Picture{};
+  updateGeometry();
   update();
 }
 
-void CButtonST::SetBitmaps(int hoverBitmap, QColor hoverTransparent, int restBitmap,
-                           QColor restTransparent) {
-  hoverPicture_ = WithoutColour(ArtBitmap(hoverBitmap), hoverTransparent);
-  restPicture_ = restBitmap != 0 ? WithoutColour(ArtBitmap(restBitmap), restTransparent) : QPixmap();
+void CButtonST::SetBitmaps(int hoverBitmap, QColor hoverTransparent, int restBitmap, QColor restTransparent) {
+  const auto picture = [](int resource, QColor transparent) {
+    const QPixmap bitmap = ArtBitmap(resource, transparent);
+    return bitmap.isNull() ? Picture{} : Picture{QIcon(bitmap), bitmap.deviceIndependentSize().toSize()};
+  };
+  hoverPicture_ = picture(hoverBitmap, hoverTransparent);
+  restPicture_ = restBitmap != 0 ? picture(restBitmap, restTransparent) : Picture{};
+  updateGeometry();
   update();
 }
 
 void CButtonST::SetTooltipText(const QString& text, bool activate) {
   tooltip_ = text;
   tooltipActive_ = activate;
+  if (!activate && underMouse()) QToolTip::hideText();
 }
 
-void CButtonST::ActivateTooltip(bool activate) { tooltipActive_ = activate; }
+void CButtonST::ActivateTooltip(bool activate) {
+  tooltipActive_ = activate;
+  if (!activate && underMouse()) QToolTip::hideText();
+}
 
 void CButtonST::SetTooltipDisplayTime(int milliseconds) { tooltipTime_ = milliseconds; }
 
@@ -82,67 +107,141 @@ void CButtonST::SetTheme(const ThemeWrapper* theme) {
   update();
 }
 
-void CButtonST::OnClicked() {
-  if (menu_ != nullptr) {
-    menuShowing_ = true;
-    update();
-    QPoint at = rect().bottomLeft();
-    if (menuRightAligned_) at.rx() = rect().right() - menu_->sizeHint().width();
-    menu_->exec(mapToGlobal(at));
-    menuShowing_ = false;
-    update();
-    return;
-  }
-  // No message on failure: the desktop's own error handling is left out.
-  if (!url_.isEmpty()) QDesktopServices::openUrl(QUrl(url_));
+void CButtonST::SetAlwaysTrack(bool always) { alwaysTrack_ = always; }
+
+void CButtonST::SetCheckBox(bool checkBox) {
+  setCheckable(checkBox);
+  update();
 }
 
-QPixmap CButtonST::Picture() const {
-  const bool active = hover_ || isDown() || menuShowing_;
-  if (active || restPicture_.isNull()) return hoverPicture_;
+void CButtonST::SetColour(ColourState state, QColor background, QColor text) {
+  colours_[static_cast<std::size_t>(state)] = {background, text};
+  update();
+}
+
+void CButtonST::SetDefaultColours() {
+  colours_ = {};
+  update();
+}
+
+void CButtonST::SetBtnCursor(int resource) {
+  if (resource == 0)
+    unsetCursor();
+  else
+    setCursor(ArtCursor(resource));
+}
+
+void CButtonST::OnClicked() {
+  // Check-box mode: Qt has toggled the state; the paint shows it.
+  if (isCheckable()) return;
+  if (menu_ != nullptr) {
+    menuShowing_ = true;
+    repaint();
+    QPoint at(0, height());
+    if (menuRightAligned_) at.setX(width() - menu_->sizeHint().width());
+    const QAction* chosen = menu_->exec(mapToGlobal(at));
+    menuShowing_ = false;
+    update();
+    bool number = false;
+    const int id = chosen != nullptr ? chosen->data().toInt(&number) : 0;
+    if (!number) return;
+    // The command goes to the page the menu belongs to, as a WM_COMMAND
+    // would; the page may rebuild its controls, this button among them.
+    TabPage* page = nullptr;
+    for (QWidget* owner = menu_ != nullptr ? menu_->parentWidget() : nullptr;
+         owner != nullptr && page == nullptr; owner = owner->parentWidget())
+      page = qobject_cast<TabPage*>(owner);
+    const QPointer<CButtonST> alive(this);
+    if (page != nullptr) page->OnCommand(id);
+    if (alive) Q_EMIT menuCommand(id);
+    return;
+  }
+  // As the shell's "open" with its error interface off: no message.
+  if (!url_.isEmpty()) QDesktopServices::openUrl(QUrl::fromUserInput(url_));
+}
+
+bool CButtonST::Pressed() const { return isDown() || menuShowing_ || (isCheckable() && isChecked()); }
+
+const CButtonST::Picture& CButtonST::Shown() const {
+  if (hover_ || Pressed() || restPicture_.isNull()) return hoverPicture_;
   return restPicture_;
+}
+
+QColor CButtonST::Background() const {
+  const auto& in = colours_[kColourIn];
+  const auto& focus = colours_[kColourFocus];
+  const auto& out = colours_[kColourOut];
+  QColor chosen = hover_ || Pressed() ? in.background : hasFocus() ? focus.background : out.background;
+  return chosen.isValid() ? chosen : palette().color(QPalette::Button);
+}
+
+QColor CButtonST::TextColour() const {
+  if (!isEnabled()) return palette().color(QPalette::Disabled, QPalette::ButtonText);
+  const auto& in = colours_[kColourIn];
+  const auto& focus = colours_[kColourFocus];
+  const auto& out = colours_[kColourOut];
+  QColor chosen = hover_ || Pressed() ? in.text : hasFocus() ? focus.text : out.text;
+  return chosen.isValid() ? chosen : palette().color(QPalette::ButtonText);
+}
+
+void CButtonST::DrawClassicFace(QPainter& painter, bool pressed) {
+  const QRect area = rect();
+  painter.fillRect(area, Background());
+  if (!drawBorder_) return;
+  const QColor highlight = palette().color(QPalette::Light);
+  const QColor shadow = palette().color(QPalette::Dark);
+  if (!isFlat()) {
+    // A push button that is not flat always shows its frame.
+    if (pressed)
+      Draw3dRect(painter, area, shadow, highlight);
+    else
+      Draw3dRect(painter, area, highlight, shadow);
+    return;
+  }
+  if (pressed)
+    Draw3dRect(painter, area, shadow, highlight);
+  else if (hover_ || borderAlways_)
+    Draw3dRect(painter, area, highlight, shadow);
 }
 
 void CButtonST::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect area = rect();
-  const bool pressed = isDown() || menuShowing_;
-  painter.fillRect(area, palette().button());
-  if (drawBorder_ && (hover_ || pressed || borderAlways_)) {
-    const QColor light = palette().light().color();
-    const QColor dark = palette().dark().color();
-    const QColor topLeft = pressed ? dark : light;
-    const QColor bottomRight = pressed ? light : dark;
-    painter.setPen(topLeft);
-    painter.drawLine(area.topLeft(), area.topRight());
-    painter.drawLine(area.topLeft(), area.bottomLeft());
-    painter.setPen(bottomRight);
-    painter.drawLine(area.bottomLeft(), area.bottomRight());
-    painter.drawLine(area.topRight(), area.bottomRight());
-  }
-  const QPixmap picture = Picture();
-  const QString caption = text();
-  const int shift = pressed ? 1 : 0;
-  if (!picture.isNull()) {
-    const QSizeF size = picture.deviceIndependentSize();
-    const int w = static_cast<int>(size.width());
-    const int h = static_cast<int>(size.height());
-    const int x = caption.isEmpty() ? (area.width() - w) / 2 : 4;
-    QPixmap shown = picture;
-    if (!isEnabled()) {
-      QIcon disabled(picture);
-      shown = disabled.pixmap(QSize(w, h), QIcon::Disabled);
+  const bool pressed = Pressed();
+
+  paintedThemed_ = false;
+  if (theme_ != nullptr && theme_->IsAppThemed()) {
+    if (const ThemeWrapper::Theme theme = theme_->OpenThemeData(this, "BUTTON")) {
+      const int state = PushButtonThemeState(!isEnabled(), pressed, hover_, isDefault());
+      theme_->DrawThemeParentBackground(this, painter, area);
+      theme_->DrawThemeBackground(theme, painter, kBpPushButton, state, area, nullptr, this);
+      theme_->CloseThemeData(theme);
+      paintedThemed_ = true;
     }
-    painter.drawPixmap(x + shift, (area.height() - h) / 2 + shift, shown);
+  }
+  if (!paintedThemed_) DrawClassicFace(painter, pressed);
+
+  const int shift = pressed ? 1 : 0;
+  const Picture& picture = Shown();
+  const QString caption = text();
+  int textLeft = area.left() + kMargin;
+  if (!picture.isNull()) {
+    const QSize size = picture.size;
+    const int x = caption.isEmpty() ? (area.width() - size.width()) / 2 : kMargin;
+    const int y = (area.height() - size.height()) / 2;
+    const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+    picture.icon.paint(&painter, QRect(QPoint(x + shift, y + shift), size), Qt::AlignCenter, mode);
+    textLeft = x + size.width() + kMargin;
   }
   if (!caption.isEmpty()) {
-    painter.setPen(isEnabled() ? palette().buttonText().color()
-                               : palette().color(QPalette::Disabled, QPalette::ButtonText));
-    QRect textArea = area.adjusted(shift, shift, shift, shift);
-    if (!picture.isNull()) textArea.setLeft(textArea.left() + picture.width() + 6);
-    painter.drawText(textArea, Qt::AlignCenter | Qt::TextShowMnemonic, caption);
+    painter.setPen(TextColour());
+    QRect textArea(textLeft + shift, area.top() + shift, area.right() - kMargin - textLeft + 1,
+                   area.height());
+    if (picture.isNull()) textArea = area.adjusted(shift, shift, shift, shift);
+    painter.drawText(textArea, Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, caption);
   }
-  if (hasFocus()) {
+  // The focus shows only when it came from the keyboard.
+  if (hasFocus() && keyboardFocus_) {
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
     focus.rect = area.adjusted(3, 3, -3, -3);
@@ -150,12 +249,32 @@ void CButtonST::paintEvent(QPaintEvent*) {
   }
 }
 
+QSize CButtonST::sizeHint() const {
+  const QFontMetrics metrics(font());
+  const QSize picture = Shown().isNull() ? QSize() : Shown().size;
+  int w = 2 * kMargin + picture.width();
+  if (!text().isEmpty()) w += metrics.horizontalAdvance(text()) + (picture.isEmpty() ? 0 : kMargin);
+  const int h = std::max(picture.height(), metrics.height()) + 2 * kMargin;
+  return {w, h};
+}
+
+void CButtonST::StartHover() {
+  // Flat buttons only, and only while a window of the program is active.
+  if (hover_ || !isFlat()) return;
+  if (!alwaysTrack_ && QApplication::activeWindow() == nullptr) return;
+  hover_ = true;
+  update();
+}
+
+void CButtonST::ClearHover() {
+  if (!hover_) return;
+  hover_ = false;
+  update();
+}
+
 void CButtonST::enterEvent(QEnterEvent* event) {
   // A drag that enters with the button held does not start the hover state.
-  if (!(event->buttons() & Qt::LeftButton) && !hover_) {
-    hover_ = true;
-    update();
-  }
+  if (!(event->buttons() & Qt::LeftButton)) StartHover();
   QPushButton::enterEvent(event);
 }
 
@@ -165,14 +284,23 @@ void CButtonST::leaveEvent(QEvent* event) {
 }
 
 void CButtonST::mouseMoveEvent(QMouseEvent* event) {
-  if (!hover_ && !(event->buttons() & Qt::LeftButton) && rect().contains(event->position().toPoint())) {
-    hover_ = true;
-    update();
-  }
+  if (!(event->buttons() & Qt::LeftButton) && rect().contains(event->position().toPoint())) StartHover();
   QPushButton::mouseMoveEvent(event);
 }
 
+void CButtonST::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A double click is a second single press.
+  mousePressEvent(event);
+}
+
+void CButtonST::focusInEvent(QFocusEvent* event) {
+  keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                   event->reason() == Qt::ShortcutFocusReason;
+  QPushButton::focusInEvent(event);
+}
+
 void CButtonST::focusOutEvent(QFocusEvent* event) {
+  keyboardFocus_ = false;
   ClearHover();
   QPushButton::focusOutEvent(event);
 }
@@ -180,13 +308,19 @@ void CButtonST::focusOutEvent(QFocusEvent* event) {
 void CButtonST::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange && !isEnabled()) {
     ClearHover();
+    // Qt moves the focus on as the button is disabled; should it still be
+    // here, it goes to the next control or to the parent.
     if (hasFocus()) {
-      // Pass the focus on rather than leave it on a dead control.
-      if (QWidget* next = nextInFocusChain(); next != nullptr && next != this) next->setFocus();
-      else if (parentWidget() != nullptr) parentWidget()->setFocus();
+      if (QWidget* next = nextInFocusChain(); next != nullptr && next != this && next->isEnabled())
+        next->setFocus(Qt::TabFocusReason);
+      else if (parentWidget() != nullptr)
+        parentWidget()->setFocus(Qt::OtherFocusReason);
     }
   } else if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
     ClearHover();
+  } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+    // System colours changed: everything is drawn from the palette anew.
+    update();
   }
   QPushButton::changeEvent(event);
 }
@@ -195,18 +329,13 @@ bool CButtonST::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     if (tooltipActive_ && !tooltip_.isEmpty())
-      QToolTip::showText(help->globalPos(), tooltip_, this, rect(), tooltipTime_);
+      QToolTip::showText(help->globalPos(), TipMarkup(tooltip_, QToolTip::font()), this, rect(),
+                         tooltipTime_);
     else
       QToolTip::hideText();
     return true;
   }
   return QPushButton::event(event);
-}
-
-void CButtonST::ClearHover() {
-  if (!hover_) return;
-  hover_ = false;
-  update();
 }
 
 }  // namespace torvel
