@@ -1,4 +1,13 @@
+# The drive pages (disk information and S.M.A.R.T. information), their two
+# lists and the saved report.
 target_sources(torvel_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/disk_info_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/smart_info_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/controls/hot_list_ctrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/controls/info_list.cpp
+)
+target_sources(torvel_ui_logic PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/logic/hot_list_logic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/logic/smart_info_logic.cpp
 )

@@ -1,0 +1,150 @@
+#include "ui/logic/smart_info_logic.h"
+
+#include "config/keys.h"
+#include "config/settings_store.h"
+#include "drive/drive_tables.h"
+#include "drive/smart_data.h"
+#include "notify/sprintf.h"
+#include "notify/time_format.h"
+
+namespace torvel {
+namespace {
+
+const AttributeTable* TableOf(const DriveTables& tables, int drive) {
+  if (drive < 0 || drive >= kMaxDrives) return nullptr;
+  return &tables.attributes[static_cast<std::size_t>(drive)];
+}
+
+const DriveRecord* RecordOf(const DriveTables& tables, int drive) {
+  if (drive < 0 || drive >= kMaxDrives) return nullptr;
+  return &tables.records[static_cast<std::size_t>(drive)];
+}
+
+std::string MethodList(SettingsStore& store, const std::string& section, int id) {
+  std::string text = "Notification method:\r\n";
+  const bool popup = store.GetProfileInt(section, keys::AttributeKey(id, keys::kAttrPopup), 1) != 0;
+  const bool email = store.GetProfileInt(section, keys::AttributeKey(id, keys::kAttrEmail), 0) != 0;
+  const bool net = store.GetProfileInt(section, keys::AttributeKey(id, keys::kAttrNetSend), 0) != 0;
+  if (popup) text += "\267 Popup message\r\n";
+  if (email) text += "\267 E-mail message\r\n";
+  if (net) text += "\267 Network message\r\n";
+  if (!popup && !email && !net) text += "\267 Notification disabled\r\n";
+  return text;
+}
+
+}  // namespace
+
+AttributeRowState ReadRowState(const DriveTables& tables, int drive, int slot,
+                               SettingsStore& store) {
+  AttributeRowState s;
+  const AttributeTable* table = TableOf(tables, drive);
+  if (table == nullptr || slot < 0 || slot >= kAttributeSlots) return s;
+  const auto n = static_cast<std::size_t>(slot);
+  const AttributeEntry& a = table->attributes[n];
+  const std::string& section = RecordOf(tables, drive)->serial;
+  s.id = a.id;
+  s.value = a.value;
+  s.threshold = table->thresholds[n].threshold;
+  s.lastSaved = store.GetProfileInt(section, keys::AttributeValueKey(a.id), 0) & 0xFF;
+  s.monitored = store.GetProfileInt(section, keys::AttributeKey(a.id), 1) != 0;
+  s.customThresholds =
+      store.GetProfileInt(section, keys::AttributeKey(a.id, keys::kUseCustomThresholds), 0) != 0;
+  return s;
+}
+
+AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsStore& store,
+                                 std::int64_t now) {
+  AttributePage page;
+  const DriveRecord* record = RecordOf(tables, drive);
+  if (record == nullptr || record->smartSupported == 0) return page;
+  const AttributeTable& table = *TableOf(tables, drive);
+  for (int slot = 0; slot < kAttributeSlots; ++slot) {
+    const auto n = static_cast<std::size_t>(slot);
+    const AttributeEntry& a = table.attributes[n];
+    if (a.id == 0) continue;
+    AttributeRow row;
+    row.slot = slot;
+    row.state = ReadRowState(tables, drive, slot, store);
+    row.texts[0] = Sprintf("%.2X", a.id);
+    row.texts[1] = std::string(AttributeName(a.id));
+    const std::string tecKey = keys::AttributeKey(a.id, keys::kTecDate);
+    const std::int64_t tec = store.GetProfileInt(record->serial, tecKey, 0);
+    if (tec != 0 && tec >= now) {
+      row.texts[2] = FormatTecMonth(LocalTime(tec));
+      // Starting from no date at all: any fixed start would hide every
+      // date after it.
+      if (!page.nearestTec || tec < *page.nearestTec) page.nearestTec = tec;
+    } else if (tec != 0) {
+      store.WriteProfileInt(record->serial, tecKey, 0);
+    }
+    row.texts[3] = Sprintf("%d", table.thresholds[n].threshold);
+    row.texts[4] = Sprintf("%d", a.value);
+    row.texts[5] = Sprintf("%d", a.worst);
+    row.texts[6] = Sprintf("%d", row.state.lastSaved);
+    row.summary = RowSummary(tables, drive, a.id, store);
+    page.rows.push_back(std::move(row));
+  }
+  return page;
+}
+
+std::string RowSummary(const DriveTables& tables, int drive, int id, SettingsStore& store) {
+  const DriveRecord* record = RecordOf(tables, drive);
+  if (record == nullptr) return {};
+  const std::string& section = record->serial;
+  std::string text;
+  if (store.GetProfileInt(section, keys::AttributeKey(id, keys::kUseCustomThresholds), 0) == 0) {
+    text = "Global notification settings used\r\n";
+  } else {
+    text = "Custom notification settings:\r\n  ";
+    switch (store.GetProfileInt(section, keys::AttributeKey(id, keys::kCustomNotify), 1)) {
+      case 1:
+        text += "Notify whenever current value changes\r\n";
+        text += MethodList(store, section, id);
+        break;
+      case 2: {
+        int critical = store.GetProfileInt(section, keys::AttributeKey(id, keys::kCriticalValue), -1);
+        if (id == kTemperatureAttribute) {
+          if (critical == -1) critical = record->temperature;
+          text += Sprintf("Notify when drive temperature = %d \260C\r\n", critical);
+        } else {
+          if (critical == -1) {
+            const int slot = SlotOfAttribute(tables, drive, id);
+            critical = slot < 0 ? 0 : tables.attributes[static_cast<std::size_t>(drive)]
+                                          .attributes[static_cast<std::size_t>(slot)]
+                                          .value;
+          }
+          text += Sprintf("Notify when current value <= %d\r\n", critical);
+        }
+        text += MethodList(store, section, id);
+        break;
+      }
+      case 3:
+        text += "Never notify user\r\n";
+        break;
+      default:
+        text += MethodList(store, section, id);
+        break;
+    }
+  }
+  return text + "[Click to edit]";
+}
+
+std::string NearestTecText(const std::string& label, std::optional<std::int64_t> nearest) {
+  if (!nearest) return {};
+  return label + " " + FormatNearestTecDate(LocalTime(*nearest));
+}
+
+int SlotOfAttribute(const DriveTables& tables, int drive, int id) {
+  const AttributeTable* table = TableOf(tables, drive);
+  if (table == nullptr || id == 0) return -1;
+  for (int slot = 0; slot < kAttributeSlots; ++slot)
+    if (table->attributes[static_cast<std::size_t>(slot)].id == id) return slot;
+  return -1;
+}
+
+std::array<int, kAttributeColumns> AttributeColumnWidths(int clientWidth, int logicalDpi) {
+  const int a = logicalDpi >= 120 ? 10 : 0;
+  return {26, clientWidth - 4 * a - 297, 76, a + 62, a + 41, a + 44, 0, a + 46};
+}
+
+}  // namespace torvel

@@ -1,0 +1,241 @@
+// The drive pages as a user meets them: the attribute list's buttons and
+// grounds, the commands of the S.M.A.R.T. page, the saved report and the
+// disk information list.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <vector>
+
+#include "drive/report.h"
+#include "notify/time_format.h"
+#include "support/temp_dir.h"
+#include "support/window_env.h"
+#include "ui/controls/button_st.h"
+#include "ui/controls/colour_label.h"
+#include "ui/controls/hot_list_ctrl.h"
+#include "ui/controls/info_list.h"
+#include "ui/disk_info_page.h"
+#include "ui/logic/volumes.h"
+#include "ui/report_save.h"
+#include "ui/smart_info_page.h"
+
+namespace torvel {
+namespace {
+
+class FakeHost final : public PageHost {
+ public:
+  void PageCancelled() override {}
+  void PageLanguageChanged() override {}
+  void RefreshPages() override {}
+};
+
+class RecordingDialogs final : public PageDialogs {
+ public:
+  void OpenDriveProperties(QWidget*) override { opened.push_back(-1); }
+  void OpenAttributeSettings(QWidget*, int slot) override {
+    opened.push_back(slot);
+    if (onAttribute) onAttribute();
+  }
+  void OpenQuickView(QWidget*) override { opened.push_back(-2); }
+  void OpenRawView(QWidget*) override { opened.push_back(-3); }
+  void OpenMailSettings(QWidget*) override { opened.push_back(-4); }
+  std::vector<int> opened;  // slots; -1 properties, -2 quick, -3 raw, -4 mail
+  std::function<void()> onAttribute;
+};
+
+class SmartPageTest : public ::testing::Test {
+ protected:
+  SmartPageTest() {
+    DriveRecord& r = world.AddDrive(0, "ST3500418AS", "5VM1ABCD");
+    r.temperature = 41;
+    // Slot 1 stays empty: rows after it still act on their own slots.
+    Put(0, 1, 6, 117);
+    Put(2, 3, 0, 96);
+    Put(3, 5, 36, 100);
+    Put(4, 7, 30, 78);
+    Put(5, 194, 0, 41);
+  }
+  void Put(int slot, int id, int threshold, int value) {
+    AttributeTable& t = world.tables.attributes[0];
+    t.attributes[static_cast<std::size_t>(slot)].id = static_cast<std::uint8_t>(id);
+    t.attributes[static_cast<std::size_t>(slot)].value = static_cast<std::uint8_t>(value);
+    t.attributes[static_cast<std::size_t>(slot)].raw[0] = static_cast<std::uint8_t>(slot + 16);
+    t.thresholds[static_cast<std::size_t>(slot)].id = static_cast<std::uint8_t>(id);
+    t.thresholds[static_cast<std::size_t>(slot)].threshold = static_cast<std::uint8_t>(threshold);
+  }
+  CSmartInfoPage& Page() {
+    if (!page_) {
+      page_ = std::make_unique<CSmartInfoPage>(context, nullptr);
+      page_->resize(470, 300);
+      page_->show();
+      QApplication::processEvents();
+    }
+    return *page_;
+  }
+
+  test::WindowWorld world;
+  FakeHost host;
+  RecordingDialogs dialogs;
+  PageContext context{world.env, host, dialogs};
+  std::unique_ptr<CSmartInfoPage> page_;
+};
+
+TEST_F(SmartPageTest, RowButtonsReachThePageWithTheirRowAndActOnTheirOwnAttribute) {
+  CSmartInfoPage& page = Page();
+  CHotListCtrl& list = *page.list();
+  ASSERT_EQ(list.rowCount(), 5);
+  QSignalSpy messages(&page, &CSmartInfoPage::rowButtonMessage);
+  ASSERT_NE(list.rowButton(3), nullptr);
+  EXPECT_TRUE(list.rowButton(3)->isVisible());
+  EXPECT_EQ(list.rowButton(3)->geometry(),
+            QRect(list.visualRect(list.model()->index(3, 1)).topLeft() + QPoint(2, 1), QSize(9, 11)));
+  EXPECT_TRUE(list.rowButton(3)->tooltipText().startsWith("Global notification settings used"));
+
+  // A setting changed in the dialog shows in the row's summary at once.
+  dialogs.onAttribute = [&] { world.store.WriteProfileInt("5VM1ABCD", "7-UseCustomThresholds", 1); };
+  list.rowButton(3)->click();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0][0].toInt(), 4003);
+  EXPECT_EQ(dialogs.opened, std::vector<int>{4});  // row 3 is attribute 7 in slot 4
+  EXPECT_EQ(list.selectedRow(), 3);
+  EXPECT_TRUE(list.rowButton(3)->tooltipText().startsWith("Custom notification settings:"));
+
+  // The temperature row's button only explains where its limit is set.
+  list.rowButton(4)->click();
+  EXPECT_EQ(dialogs.opened.size(), 1u);
+  ASSERT_EQ(world.ui.boxes.size(), 1u);
+  EXPECT_EQ(world.ui.boxes[0].text, "To set drive critical temperature use the Drive properties ");
+  EXPECT_EQ(world.ui.boxes[0].caption, "Torvel");
+
+  // ...while a double click on it, or beside the rows, opens the dialog.
+  QSignalSpy commands(&page, &CSmartInfoPage::commandSent);
+  Q_EMIT list.rowDoubleClicked(4);
+  Q_EMIT list.rowDoubleClicked(0);
+  EXPECT_EQ(dialogs.opened, (std::vector<int>{4, 5, 0}));
+  ASSERT_EQ(commands.size(), 2);
+  EXPECT_EQ(commands[0][0].toInt(), 101);
+}
+
+TEST_F(SmartPageTest, ButtonsAndMenusSendTheirCommands) {
+  CSmartInfoPage& page = Page();
+  QSignalSpy commands(&page, &CSmartInfoPage::commandSent);
+  page.button(1031)->click();
+  page.button(1030)->click();
+  EXPECT_TRUE(page.reportMenu()->isVisible());
+  page.reportMenu()->hide();
+  page.button(1032)->click();
+  EXPECT_TRUE(page.viewMenu()->isVisible());
+  const QList<QAction*> views = page.viewMenu()->actions();
+  ASSERT_EQ(views.size(), 2);
+  views[0]->trigger();
+  views[1]->trigger();
+  page.viewMenu()->hide();
+  std::vector<int> sent;
+  for (const auto& c : commands) sent.push_back(c[0].toInt());
+  EXPECT_EQ(sent, (std::vector<int>{1031, 1030, 1032, 32784, 32788}));
+  EXPECT_EQ(dialogs.opened, (std::vector<int>{-1, -2, -3}));
+  EXPECT_EQ(page.reportMenu()->actions().at(0)->data().toInt(), 32782);
+  EXPECT_EQ(page.reportMenu()->actions().at(0)->text(), "Save &text report...");
+}
+
+TEST_F(SmartPageTest, StatusLineAndTheNearestDateOnlyWithCtrl) {
+  world.store.WriteProfileInt("5VM1ABCD", "3-TECdate", static_cast<int>(world.now + 86400 * 60));
+  CSmartInfoPage& page = Page();
+  EXPECT_FALSE(page.statusLine()->text().isEmpty());
+  EXPECT_FALSE(page.nearestLabel()->isVisible());
+  EXPECT_EQ(page.nearestLabel()->text().toStdString(),
+            "Nearest T.E.C. date: " + FormatNearestTecDate(LocalTime(world.now + 86400 * 60)));
+
+  world.tables.records[0].smartSupported = 0;
+  page.Fill();
+  EXPECT_FALSE(page.list()->isVisible());
+  EXPECT_EQ(page.list()->rowCount(), 0);
+}
+
+TEST_F(SmartPageTest, OddRowsShadedOnlyWithTodaysControls) {
+  for (std::uint32_t version : {0x60000u, 0x50052u}) {
+    world.env.controlsVersion = version;
+    page_.reset();
+    CHotListCtrl& list = *Page().list();
+    list.clearSelection();
+    list.setCurrentIndex({});
+    const QImage shot = list.viewport()->grab().toImage();
+    const QRect odd = list.visualRect(list.model()->index(1, 3));
+    const QColor ground = shot.pixelColor(odd.left() + 2, odd.top() + 2);
+    if (version >= 0x60000)
+      EXPECT_EQ(ground, QColor(248, 248, 248));
+    else
+      EXPECT_EQ(ground, list.palette().color(QPalette::Base));
+  }
+}
+
+TEST_F(SmartPageTest, SavedReportIsTheBannerAndTheReportByteForByte) {
+  test::TempDir dir;
+  const std::string target = dir.File("drive report.txt");
+  CSmartInfoPage& page = Page();
+  bool sawDialog = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    sawDialog = true;
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{"Text file (*.txt)", "All Files (*)"}));
+    EXPECT_TRUE(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text().startsWith("ST3500418AS (SN 5VM1ABCD)"));
+    dialog->selectFile(QString::fromStdString(target));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  const std::string before = QDir::currentPath().toStdString();
+  page.OnCommand(32782);
+  EXPECT_TRUE(sawDialog);
+  EXPECT_EQ(QDir::currentPath().toStdString(), before);
+  EXPECT_EQ(test::ReadFile(target),
+            ReportBanner() + BuildReport(world.tables, 0, LocalTime(world.now)));
+
+  // A file that cannot be created: nothing, no box, a trace line.
+  EXPECT_FALSE(WriteReportFile(QString::fromStdString(dir.File("no/such/folder.txt")), "x",
+                               world.capture.trace));
+  EXPECT_TRUE(world.ui.boxes.empty());
+  EXPECT_FALSE(world.capture.Messages().empty());
+}
+
+// No volumes at all: the section header is still there.
+class NoVolumes final : public VolumeCalls {
+ public:
+  bool ListDirectory(const std::string&, std::vector<std::string>&) override { return false; }
+  bool ReadFile(const std::string&, std::string&) override { return false; }
+  bool DeviceNumber(const std::string&, std::string&) override { return false; }
+  bool FreeSpace(const std::string&, SpaceInfo&) override { return false; }
+};
+
+TEST(DiskInfoPage, ListsTheSelectedDriveAndKeepsItForAnEmptySlot) {
+  test::WindowWorld world;
+  world.AddDrive(1, "WDC WD10EADS", "WD-1");
+  world.store.WriteProfileInt("Options", "Selected drive", 1);
+  FakeHost host;
+  RecordingDialogs dialogs;
+  PageContext context{world.env, host, dialogs};
+  NoVolumes volumes;
+  CDiskInfoPage page(context, nullptr, &volumes);
+  const auto& rows = page.list()->infoModel()->rows();
+  ASSERT_GT(rows.size(), 10u);
+  EXPECT_TRUE(rows[0].header);
+  EXPECT_EQ(rows[1].value, "Western Digital");
+  EXPECT_EQ(rows[8].label, "Volumes on this drive");
+  EXPECT_EQ(rows[9].label, "Advanced drive information");
+  const std::size_t count = rows.size();
+
+  world.store.WriteProfileInt("Options", "Selected drive", 2);
+  page.Fill();
+  EXPECT_EQ(page.list()->infoModel()->rows().size(), count);
+}
+
+}  // namespace
+}  // namespace torvel

@@ -1,0 +1,141 @@
+#include "ui/logic/smart_info_logic.h"
+
+#include <gtest/gtest.h>
+
+#include "config/settings_store.h"
+#include "drive/drive_tables.h"
+#include "notify/time_format.h"
+
+namespace torvel {
+namespace {
+
+constexpr const char* kSerial = "SN-7";
+constexpr std::int64_t kNow = 1'800'000'000;  // January 2027
+
+class AttributePageTest : public ::testing::Test {
+ protected:
+  AttributePageTest() {
+    DriveRecord& r = tables.records[2];
+    r.model = "ST3500418AS";
+    r.serial = kSerial;
+    r.deviceType = kDeviceAta;
+    r.smartSupported = 1;
+    r.temperature = 41;
+  }
+  void Put(int slot, int id, int threshold, int value, int worst = 0) {
+    AttributeTable& t = tables.attributes[2];
+    t.attributes[static_cast<std::size_t>(slot)].id = static_cast<std::uint8_t>(id);
+    t.attributes[static_cast<std::size_t>(slot)].value = static_cast<std::uint8_t>(value);
+    t.attributes[static_cast<std::size_t>(slot)].worst = static_cast<std::uint8_t>(worst);
+    t.thresholds[static_cast<std::size_t>(slot)].id = static_cast<std::uint8_t>(id);
+    t.thresholds[static_cast<std::size_t>(slot)].threshold = static_cast<std::uint8_t>(threshold);
+  }
+  void Set(const std::string& key, int value) { store.WriteProfileInt(kSerial, key, value); }
+  int Get(const std::string& key) { return store.GetProfileInt(kSerial, key, -99); }
+
+  DriveTables tables;
+  MemorySettingsStore store;
+};
+
+TEST_F(AttributePageTest, RowsFollowTheSlotsInUseKeyedByTheirOwnAttribute) {
+  Put(0, 1, 51, 200, 199);
+  Put(2, 5, 140, 100, 100);  // slot 1 is empty
+  Set("5-Reallocated Sector Count", 0x165);  // only the low byte counts
+  Set("5", 0);
+  Set("5-UseCustomThresholds", 1);
+  const AttributePage page = BuildAttributePage(tables, 2, store, kNow);
+  ASSERT_EQ(page.rows.size(), 2u);
+  const AttributeRow& r = page.rows[1];
+  EXPECT_EQ(r.slot, 2);
+  EXPECT_EQ(r.state.id, 5);
+  EXPECT_EQ(r.texts[0], "05");
+  EXPECT_EQ(r.texts[1], "Reallocated Sector Count");
+  EXPECT_EQ(r.texts[3], "140");
+  EXPECT_EQ(r.texts[4], "100");
+  EXPECT_EQ(r.texts[6], "101");
+  EXPECT_EQ(r.state.lastSaved, 0x65);
+  EXPECT_FALSE(r.state.monitored);
+  EXPECT_TRUE(r.state.customThresholds);
+  EXPECT_EQ(page.rows[0].texts[5], "199");
+  EXPECT_EQ(SlotOfAttribute(tables, 2, 5), 2);
+  EXPECT_EQ(SlotOfAttribute(tables, 2, 9), -1);
+
+  tables.records[2].smartSupported = 0;
+  EXPECT_TRUE(BuildAttributePage(tables, 2, store, kNow).rows.empty());
+}
+
+TEST_F(AttributePageTest, PastTecDatesAreClearedAndTheEarliestFutureOneIsNearest) {
+  Put(0, 1, 51, 200);
+  Put(1, 3, 21, 178);
+  Put(2, 5, 140, 150);
+  Put(3, 7, 30, 80);
+  Set("1-TECdate", static_cast<int>(kNow - 1));
+  // Both far past 2020: a nearest date that starts at 2020 would hide them.
+  Set("3-TECdate", static_cast<int>(kNow + 400 * 86400));
+  Set("5-TECdate", static_cast<int>(kNow + 90 * 86400));
+  const AttributePage page = BuildAttributePage(tables, 2, store, kNow);
+  EXPECT_EQ(page.rows[0].texts[2], "");
+  EXPECT_EQ(Get("1-TECdate"), 0);
+  EXPECT_EQ(page.rows[1].texts[2], FormatTecMonth(LocalTime(kNow + 400 * 86400)));
+  EXPECT_EQ(page.rows[2].texts[2], FormatTecMonth(LocalTime(kNow + 90 * 86400)));
+  EXPECT_EQ(page.rows[3].texts[2], "");
+  EXPECT_EQ(Get("7-TECdate"), -99);  // never written when there was none
+  ASSERT_TRUE(page.nearestTec.has_value());
+  EXPECT_EQ(*page.nearestTec, kNow + 90 * 86400);
+  EXPECT_EQ(NearestTecText("Nearest T.E.C. date:", page.nearestTec),
+            "Nearest T.E.C. date: " + FormatNearestTecDate(LocalTime(kNow + 90 * 86400)));
+
+  Set("3-TECdate", 0);
+  Set("5-TECdate", 0);
+  const AttributePage none = BuildAttributePage(tables, 2, store, kNow);
+  EXPECT_FALSE(none.nearestTec.has_value());
+  EXPECT_EQ(NearestTecText("Nearest T.E.C. date:", none.nearestTec), "");
+}
+
+TEST_F(AttributePageTest, RowSummaries) {
+  Put(0, 5, 140, 150);
+  Put(1, kTemperatureAttribute, 0, 41);
+  EXPECT_EQ(RowSummary(tables, 2, 5, store), "Global notification settings used\r\n[Click to edit]");
+
+  Set("5-UseCustomThresholds", 1);
+  Set("5-CustomNotify", 2);
+  EXPECT_EQ(RowSummary(tables, 2, 5, store),
+            "Custom notification settings:\r\n  Notify when current value <= 150\r\n"
+            "Notification method:\r\n\267 Popup message\r\n[Click to edit]");
+  Set("5-CriticalValue", 145);
+  Set("5-Popup", 0);
+  Set("5-NetSend", 1);
+  EXPECT_EQ(RowSummary(tables, 2, 5, store),
+            "Custom notification settings:\r\n  Notify when current value <= 145\r\n"
+            "Notification method:\r\n\267 Network message\r\n[Click to edit]");
+  Set("5-NetSend", 0);
+  Set("5-CustomNotify", 1);
+  EXPECT_EQ(RowSummary(tables, 2, 5, store),
+            "Custom notification settings:\r\n  Notify whenever current value changes\r\n"
+            "Notification method:\r\n\267 Notification disabled\r\n[Click to edit]");
+  Set("5-CustomNotify", 3);
+  EXPECT_EQ(RowSummary(tables, 2, 5, store),
+            "Custom notification settings:\r\n  Never notify user\r\n[Click to edit]");
+
+  Set("194-UseCustomThresholds", 1);
+  Set("194-CustomNotify", 2);
+  Set("194-Email", 1);
+  EXPECT_EQ(RowSummary(tables, 2, kTemperatureAttribute, store),
+            "Custom notification settings:\r\n  Notify when drive temperature = 41 \260C\r\n"
+            "Notification method:\r\n\267 Popup message\r\n\267 E-mail message\r\n[Click to edit]");
+}
+
+TEST(AttributeColumns, NameColumnTakesWhatIsLeft) {
+  for (int dpi : {96, 120}) {
+    const auto w = AttributeColumnWidths(460, dpi);
+    int sum = 0;
+    for (int x : w) sum += x;
+    EXPECT_EQ(sum, 460 - 2) << dpi;
+    EXPECT_EQ(w[6], 0);
+  }
+  EXPECT_EQ(AttributeColumnWidths(460, 120)[3], 72);
+  EXPECT_EQ(AttributeColumnWidths(460, 96)[3], 62);
+}
+
+}  // namespace
+}  // namespace torvel
