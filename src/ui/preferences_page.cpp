@@ -1,13 +1,416 @@
 #include "ui/preferences_page.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include <filesystem>
+#include <functional>
+
+#include "config/keys.h"
+#include "config/settings_store.h"
+#include "platform/sound.h"
+#include "platform/ui_services.h"
+#include "ui/controls/artwork.h"
+#include "ui/controls/button_st.h"
+#include "ui/logic/preferences_logic.h"
+#include "ui/qt_text.h"
+
 namespace torvel {
 
-CPreferencesPage::CPreferencesPage(PageContext& context, QWidget* parent) : TabPage(context, "PreferencesTab", parent) {
-  LoadTexts();
+// A number field whose arrows report the value they asked for (position
+// plus step, before the range clamps it), apart from typing.
+class StepSpinBox final : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+
+  std::function<void(int next)> onArrows;
+  bool stepping() const { return stepping_; }
+
+  void stepBy(int steps) override {
+    const int next = value() + steps * singleStep();
+    stepping_ = true;
+    QSpinBox::stepBy(steps);
+    stepping_ = false;
+    if (onArrows) onArrows(next);
+  }
+
+ private:
+  bool stepping_ = false;
+};
+
+namespace {
+
+// This build's drive channel always reaches each disk through its own
+// device, so the system event log is always there.
+constexpr bool kPerDrivePath = true;
+
+QCheckBox* NewBox(QWidget* parent, const char* name) {
+  auto* box = new QCheckBox(parent);
+  box->setObjectName(QLatin1String(name));
+  return box;
 }
 
-void CPreferencesPage::ReloadTexts() { LoadTexts(); }
+}  // namespace
 
-std::string CPreferencesPage::HelpTopic() const { return "Torvel Help.chm::\\html\\Preferences tab.htm"; }
+CPreferencesPage::CPreferencesPage(PageContext& context, QWidget* parent)
+    : TabPage(context, "PreferencesTab", parent) {
+  Build();
+  Initialise();
+}
+
+std::string CPreferencesPage::HelpTopic() const { return kPreferencesHelpTopic; }
+
+void CPreferencesPage::Build() {
+  const DialogUnits du(LogicalDpi(this));
+
+  // Schedule and start-up, top left.
+  pollDrives_ = NewBox(this, "pollDrives");
+  pollDrives_->setGeometry(du.Rect(6, 6, 72, 10));
+  every_ = new QLabel(this);
+  every_->setGeometry(du.Rect(78, 7, 20, 8));
+  every_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  interval_ = new StepSpinBox(this);
+  interval_->setObjectName(QStringLiteral("interval"));
+  interval_->setGeometry(du.Rect(100, 5, 30, 12));
+  // 0 can be typed or reached with the arrows; it is put back to 1 at once.
+  interval_->setRange(0, kPollEveryMax);
+  unit_ = new QComboBox(this);
+  unit_->setObjectName(QStringLiteral("unit"));
+  unit_->setGeometry(du.Rect(133, 5, 46, 12));
+  autostart_ = NewBox(this, "autostart");
+  autostart_->setGeometry(du.Rect(6, 21, 172, 10));
+  checkAndExit_ = NewBox(this, "checkAndExit");
+  checkAndExit_->setGeometry(du.Rect(16, 33, 162, 10));
+  openAtStartup_ = NewBox(this, "openAtStartup");
+  openAtStartup_->setGeometry(du.Rect(6, 45, 172, 10));
+
+  // Logging, tray and language, top right.
+  logEvents_ = NewBox(this, "logEvents");
+  logEvents_->setGeometry(du.Rect(186, 6, 122, 10));
+  eventLog_ = NewBox(this, "eventLog");
+  eventLog_->setGeometry(du.Rect(186, 21, 122, 10));
+  trayStatus_ = NewBox(this, "trayStatus");
+  trayStatus_->setGeometry(du.Rect(186, 33, 122, 10));
+  languageLabel_ = new QLabel(this);
+  languageLabel_->setGeometry(du.Rect(186, 46, 40, 8));
+  language_ = new QComboBox(this);
+  language_->setObjectName(QStringLiteral("language"));
+  language_->setGeometry(du.Rect(228, 44, 80, 12));
+  flashIcon_ = NewBox(this, "flashIcon");
+  flashIcon_->setGeometry(du.Rect(186, 57, 122, 10));
+  flashIcon_->setVisible(false);
+
+  // Global notification settings.
+  group_ = new QGroupBox(this);
+  group_->setGeometry(du.Rect(4, 59, 304, 75));
+  temperature_ = NewBox(this, "temperature");
+  temperature_->setGeometry(du.Rect(12, 72, 130, 10));
+  criticalLabel_ = new QLabel(this);
+  criticalLabel_->setGeometry(du.Rect(150, 73, 118, 8));
+  criticalLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  critical_ = new StepSpinBox(this);
+  critical_->setObjectName(QStringLiteral("criticalTemp"));
+  critical_->setGeometry(du.Rect(272, 71, 32, 12));
+  critical_->setRange(0, kCriticalTempMax);
+  methods_ = new QLabel(this);
+  methods_->setGeometry(du.Rect(12, 87, 200, 8));
+
+  popup_ = NewBox(this, "popup");
+  popup_->setGeometry(du.Rect(12, 99, 130, 10));
+  email_ = NewBox(this, "email");
+  email_->setGeometry(du.Rect(12, 116, 66, 10));
+  mailSettings_ = new CButtonST(this);
+  mailSettings_->setObjectName(QStringLiteral("mailSettings"));
+  mailSettings_->setGeometry(du.Rect(80, 114, 64, 14));
+  netsend_ = NewBox(this, "netsend");
+  netsend_->setGeometry(du.Rect(150, 116, 82, 10));
+  userName_ = new QLineEdit(this);
+  userName_->setObjectName(QStringLiteral("userName"));
+  userName_->setGeometry(du.Rect(234, 115, 54, 12));
+  testMessage_ = new CButtonST(this);
+  testMessage_->setObjectName(QStringLiteral("testMessage"));
+  testMessage_->setGeometry(du.Rect(290, 114, 14, 14));
+  playSound_ = NewBox(this, "playSound");
+  playSound_->setGeometry(du.Rect(150, 99, 110, 10));
+  browseSound_ = new CButtonST(this);
+  browseSound_->setObjectName(QStringLiteral("browseSound"));
+  browseSound_->setGeometry(du.Rect(274, 97, 14, 14));
+  previewSound_ = new CButtonST(this);
+  previewSound_->setObjectName(QStringLiteral("previewSound"));
+  previewSound_->setGeometry(du.Rect(290, 97, 14, 14));
+}
+
+void CPreferencesPage::Initialise() {
+  MainWindowEnv& env = context_.env;
+  SettingsStore& store = env.store;
+
+  LoadTexts();
+  ApplyTexts();
+  CheckOutdatedLanguageFile(store.GetProfileString(keys::kOptions, keys::kLanguageFile, ""), store,
+                            env.ui);
+
+  previewSound_->SetIcon(kIconPlaySound);
+  browseSound_->SetIcon(kIconBrowseSound);
+  testMessage_->SetIcon(kIconTestNetMessage);
+
+  const PreferencesView view = LoadPreferencesView(store, env.tables, SelectedDrive());
+  temperatureKnown_ = view.temperatureKnown;
+  unit_->setCurrentIndex(view.unitIndex);
+  interval_->setValue(view.pollEvery);
+  pollDrives_->setChecked(view.autoCheck);
+  autostart_->setChecked(view.autostart);
+  if (view.autostart)
+    ApplyAutostart(true, store, env.ui, env.trace, CurrentAutostartPlace());
+  popup_->setChecked(view.popup);
+  flashIcon_->setChecked(view.flashIcon);
+  logEvents_->setChecked(view.logEnable);
+  checkAndExit_->setChecked(view.checkAndExit);
+  openAtStartup_->setChecked(view.openAtStartup);
+  eventLog_->setChecked(view.useEventLog);
+  trayStatus_->setChecked(view.showTrayStatus);
+  email_->setChecked(view.email);
+  netsend_->setChecked(view.netsend);
+  playSound_->setChecked(view.playSound);
+  temperature_->setChecked(view.tempNotify);
+  critical_->setValue(view.criticalTemp);
+  // As if the box were clicked; but a drive without a temperature only
+  // greys the box: writing its unchecked state would switch the warning off
+  // for every drive just by opening the page.
+  if (view.temperatureKnown) OnTemperatureBox(view.tempNotify);
+  userName_->setText(ToQt(view.userName));
+  store.WriteProfileString(keys::kOptions, keys::kNetworkUserName, view.userName);
+  FillLanguages();
+  UpdateEnabling();
+
+  connect(pollDrives_, &QCheckBox::clicked, this, &CPreferencesPage::OnPollDrives);
+  connect(interval_, &QSpinBox::valueChanged, this, [this](int value) {
+    if (!interval_->stepping()) OnIntervalTyped(value);
+  });
+  interval_->onArrows = [this](int next) { OnIntervalArrowed(next); };
+  connect(unit_, &QComboBox::currentIndexChanged, this, &CPreferencesPage::OnUnitChosen);
+  connect(autostart_, &QCheckBox::clicked, this, &CPreferencesPage::OnAutostart);
+  connect(checkAndExit_, &QCheckBox::clicked, this, &CPreferencesPage::OnCheckAndExit);
+  const std::pair<QCheckBox*, const char*> plain[] = {
+      {openAtStartup_, keys::kOpenAtStartup}, {logEvents_, keys::kLogEnable},
+      {eventLog_, keys::kUseEventLog},        {trayStatus_, keys::kShowTrayStatus},
+      {popup_, keys::kPopup},                 {flashIcon_, keys::kFlashIcon},
+      {playSound_, keys::kPlaySound}};
+  for (const auto& [box, key] : plain)
+    connect(box, &QCheckBox::clicked, this, [this, key = key](bool on) { WriteOption(key, on); });
+  connect(email_, &QCheckBox::clicked, this, &CPreferencesPage::OnEmail);
+  connect(netsend_, &QCheckBox::clicked, this, &CPreferencesPage::OnNetsend);
+  connect(temperature_, &QCheckBox::clicked, this, &CPreferencesPage::OnTemperatureBox);
+  critical_->onArrows = [this](int next) { OnCriticalArrowed(next); };
+  connect(critical_, &QSpinBox::editingFinished, this, &CPreferencesPage::OnCriticalEdited);
+  connect(userName_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    context_.env.store.WriteProfileString(keys::kOptions, keys::kNetworkUserName, FromQt(text));
+  });
+  connect(mailSettings_, &QPushButton::clicked, this,
+          [this] { context_.dialogs.OpenMailSettings(this); });
+  connect(testMessage_, &QPushButton::clicked, this, &CPreferencesPage::OnTestNetMessage);
+  connect(browseSound_, &QPushButton::clicked, this, &CPreferencesPage::OnBrowseSound);
+  connect(previewSound_, &QPushButton::clicked, this, &CPreferencesPage::OnPreviewSound);
+  connect(language_, &QComboBox::currentIndexChanged, this, &CPreferencesPage::OnLanguageChosen);
+}
+
+void CPreferencesPage::ReloadTexts() {
+  LoadTexts();
+  ApplyTexts();
+}
+
+void CPreferencesPage::ApplyTexts() {
+  pollDrives_->setText(Text(1));
+  every_->setText(Text(25));
+  {
+    // Refilled in the new language, keeping the choice and writing nothing.
+    const QSignalBlocker quiet(unit_);
+    const int unit = unit_->currentIndex();
+    unit_->clear();
+    unit_->addItems({Text(2), Text(3)});
+    unit_->setCurrentIndex(unit < 0 ? 0 : unit);
+  }
+  autostart_->setText(Text(4));
+  checkAndExit_->setText(Text(5));
+  openAtStartup_->setText(Text(7));
+  logEvents_->setText(Text(6));
+  eventLog_->setText(Text(29));
+  trayStatus_->setText(Text(31));
+  languageLabel_->setText(Text(9));
+  group_->setTitle(Text(10));
+  temperature_->setText(Text(26));
+  criticalLabel_->setText(Text(27));
+  methods_->setText(Text(28));
+  popup_->setText(Text(11));
+  email_->setText(Text(12));
+  netsend_->setText(Text(13));
+  playSound_->setText(Text(14));
+  flashIcon_->setText(Text(19));
+  mailSettings_->setText(Text(24));
+  testMessage_->SetTooltipText(Text(17));
+  browseSound_->SetTooltipText(Text(15));
+  previewSound_->SetTooltipText(Text(18));
+}
+
+void CPreferencesPage::FillLanguages() {
+  filling_ = true;
+  const std::vector<std::string> titles = ListLanguages(LanguageFolder());
+  language_->clear();
+  // Titles are file names: the file system's bytes, not program texts.
+  for (const std::string& title : titles) language_->addItem(QFile::decodeName(title.c_str()));
+  language_->setCurrentIndex(SelectedLanguage(titles, context_.env.store));
+  filling_ = false;
+}
+
+PreferencesView CPreferencesPage::ShownView() const {
+  PreferencesView v;
+  v.autoCheck = pollDrives_->isChecked();
+  v.autostart = autostart_->isChecked();
+  v.temperatureKnown = temperatureKnown_;
+  v.tempNotify = temperature_->isChecked();
+  v.email = email_->isChecked();
+  v.netsend = netsend_->isChecked();
+  return v;
+}
+
+void CPreferencesPage::UpdateEnabling() {
+  const PreferencesEnabling e = EnablingFor(ShownView(), kPerDrivePath);
+  every_->setEnabled(e.interval);
+  interval_->setEnabled(e.interval);
+  unit_->setEnabled(e.interval);
+  checkAndExit_->setEnabled(e.checkAndExit);
+  eventLog_->setEnabled(e.eventLog);
+  temperature_->setEnabled(e.tempBox);
+  criticalLabel_->setEnabled(e.criticalTemp);
+  critical_->setEnabled(e.criticalTemp);
+  mailSettings_->setEnabled(e.mailSettings);
+  userName_->setEnabled(e.userName);
+}
+
+void CPreferencesPage::WriteOption(const char* key, bool on) {
+  context_.env.store.WriteProfileInt(keys::kOptions, key, on ? 1 : 0);
+}
+
+void CPreferencesPage::OnPollDrives(bool on) {
+  WriteOption(keys::kAutoCheck, on);
+  UpdateEnabling();
+}
+
+void CPreferencesPage::OnIntervalTyped(int value) {
+  SettingsStore& store = context_.env.store;
+  const IntervalChange change =
+      IntervalTyped(value, store.GetProfileInt(keys::kOptions, keys::kPollEvery, 1));
+  if (change.position != value) {
+    const QSignalBlocker quiet(interval_);
+    interval_->setValue(change.position);
+  }
+  if (!change.write) return;
+  store.WriteProfileInt(keys::kOptions, keys::kPollEvery, change.position);
+  SendScheduleNotice(context_.env.windows);
+}
+
+void CPreferencesPage::OnIntervalArrowed(int next) {
+  const IntervalChange change = IntervalArrowed(next);
+  if (interval_->value() != change.position) {
+    const QSignalBlocker quiet(interval_);
+    interval_->setValue(change.position);
+  }
+  if (!change.write) return;
+  context_.env.store.WriteProfileInt(keys::kOptions, keys::kPollEvery, change.position);
+  SendScheduleNotice(context_.env.windows);
+}
+
+void CPreferencesPage::OnUnitChosen(int index) {
+  if (index < 0) return;
+  context_.env.store.WriteProfileInt(keys::kOptions, keys::kTimeType, TimeTypeForUnit(index));
+  SendScheduleNotice(context_.env.windows);
+}
+
+void CPreferencesPage::OnAutostart(bool on) {
+  MainWindowEnv& env = context_.env;
+  // The entry could not be deleted: the key kept its value, so does the box.
+  if (!ApplyAutostart(on, env.store, env.ui, env.trace, CurrentAutostartPlace()))
+    autostart_->setChecked(!on);
+  UpdateEnabling();
+}
+
+void CPreferencesPage::OnCheckAndExit(bool on) {
+  MainWindowEnv& env = context_.env;
+  if (!ApplyCheckAndExit(on, env.store, env.ui, env.trace, CurrentAutostartPlace()))
+    checkAndExit_->setChecked(!on);
+}
+
+void CPreferencesPage::OnEmail(bool on) {
+  WriteOption(keys::kEmail, on);
+  UpdateEnabling();
+}
+
+void CPreferencesPage::OnNetsend(bool on) {
+  WriteOption(keys::kNetsend, on);
+  UpdateEnabling();
+}
+
+void CPreferencesPage::OnTemperatureBox(bool on) {
+  WriteOption(keys::kEnableTempNotify, on);
+  UpdateEnabling();
+}
+
+void CPreferencesPage::OnCriticalArrowed(int next) {
+  context_.env.store.WriteProfileInt(keys::kOptions, keys::kCriticalTemp, CriticalTempToStore(next));
+}
+
+void CPreferencesPage::OnCriticalEdited() {
+  // A typed temperature counts as well as one reached with the arrows.
+  SettingsStore& store = context_.env.store;
+  const int value = CriticalTempToStore(critical_->value());
+  if (value != store.GetProfileInt(keys::kOptions, keys::kCriticalTemp, 50))
+    store.WriteProfileInt(keys::kOptions, keys::kCriticalTemp, value);
+}
+
+void CPreferencesPage::OnTestNetMessage() {
+  MainWindowEnv& env = context_.env;
+  const std::string name = env.store.GetProfileString(keys::kOptions, keys::kNetworkUserName, "?");
+  if (NetMessageNameMissing(name)) {
+    env.ui.MessageBox(texts_.Text(20), "Torvel", kMbOk);
+    return;
+  }
+  if (env.sendNetMessage) env.sendNetMessage(name, kTestNetMessageText);
+}
+
+void CPreferencesPage::OnBrowseSound() {
+  // The language folder and the start-up entry's programs are found from
+  // the current directory; the dialog must not leave it changed.
+  std::error_code ec;
+  const std::filesystem::path here = std::filesystem::current_path(ec);
+  QFileDialog dialog(this, QString(), QString(),
+                     QStringLiteral("%1 (*.wav);;%2 (*)").arg(Text(21), Text(22)));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(QStringLiteral("wav"));
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  if (chosen)
+    context_.env.store.WriteProfileString(
+        keys::kOptions, keys::kSound, QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+  if (!ec) std::filesystem::current_path(here, ec);
+}
+
+void CPreferencesPage::OnPreviewSound() {
+  context_.env.sound.PlayFileAsync(
+      context_.env.store.GetProfileString(keys::kOptions, keys::kSound, kDefaultSound));
+}
+
+void CPreferencesPage::OnLanguageChosen(int index) {
+  if (filling_ || index < 0) return;
+  MainWindowEnv& env = context_.env;
+  ChooseLanguage(LanguageFolder(), QFile::encodeName(language_->itemText(index)).toStdString(),
+                 env.store, env.ui);
+  context_.host.PageLanguageChanged();
+}
 
 }  // namespace torvel

@@ -1,0 +1,134 @@
+#include "ui/logic/preferences_logic.h"
+
+#include <algorithm>
+
+#include "config/keys.h"
+#include "config/settings_store.h"
+#include "drive/drive_tables.h"
+#include "notify/debug_trace.h"
+#include "platform/window_messages.h"
+#include "ui/logic/autostart.h"
+#include "ui/logic/log_logic.h"
+#include "ui/logic/main_window_logic.h"
+
+namespace torvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool On(SettingsStore& store, const char* key, int defaultValue) {
+  return store.GetProfileInt(keys::kOptions, key, defaultValue) != 0;
+}
+
+void Create(const AutostartPlace& place, const fs::path& target, TraceLog& trace) {
+  if (!CreateAutostartEntry(place.entry, target, place.folder))
+    trace.DebugTrace("Cannot create the start-up entry %s\n", place.entry.string().c_str());
+}
+
+// Deletes the entry; false after the file-error box.
+bool Delete(const AutostartPlace& place, UiServices& ui) {
+  const std::error_code error = DeleteFileIfPresent(place.entry);
+  if (!error) return true;
+  ShowCannotDelete(ui, place.entry, error);
+  return false;
+}
+
+}  // namespace
+
+PreferencesView LoadPreferencesView(SettingsStore& store, const DriveTables& tables,
+                                    int selectedDrive) {
+  PreferencesView v;
+  v.unitIndex = store.GetProfileInt(keys::kOptions, keys::kTimeType, 0) != 0 ? 1 : 0;
+  v.pollEvery = store.GetProfileInt(keys::kOptions, keys::kPollEvery, 1);
+  v.autoCheck = On(store, keys::kAutoCheck, 1);
+  v.autostart = On(store, keys::kAutostart, 1);
+  v.popup = On(store, keys::kPopup, 1);
+  v.flashIcon = On(store, keys::kFlashIcon, 1);
+  v.logEnable = On(store, keys::kLogEnable, 1);
+  v.checkAndExit = On(store, keys::kCheckAndExit, 0);
+  v.openAtStartup = On(store, keys::kOpenAtStartup, 0);
+  v.useEventLog = On(store, keys::kUseEventLog, 0);
+  v.showTrayStatus = On(store, keys::kShowTrayStatus, 1);
+  v.email = On(store, keys::kEmail, 0);
+  v.netsend = On(store, keys::kNetsend, 0);
+  v.playSound = On(store, keys::kPlaySound, 1);
+  const bool inRange = selectedDrive >= 0 && selectedDrive < kMaxDrives;
+  v.temperatureKnown =
+      inRange && tables.records[static_cast<std::size_t>(selectedDrive)].temperature != 0;
+  // Without a temperature the box stays unchecked; the stored switch is
+  // left alone, it is global and other drives report one.
+  v.tempNotify = v.temperatureKnown && On(store, keys::kEnableTempNotify, 1);
+  v.criticalTemp = store.GetProfileInt(keys::kOptions, keys::kCriticalTemp, 50);
+  v.userName = store.GetProfileString(keys::kOptions, keys::kNetworkUserName, "administrator");
+  return v;
+}
+
+PreferencesEnabling EnablingFor(const PreferencesView& view, bool perDrivePath) {
+  PreferencesEnabling e;
+  e.interval = view.autoCheck;
+  e.checkAndExit = view.autostart;
+  e.eventLog = perDrivePath;
+  e.tempBox = view.temperatureKnown;
+  e.criticalTemp = view.tempNotify;
+  e.mailSettings = view.email;
+  e.userName = view.netsend;
+  return e;
+}
+
+IntervalChange IntervalTyped(int typed, int stored) {
+  const int position = std::clamp(typed, 1, kPollEveryMax);
+  return {position, typed != stored};
+}
+
+IntervalChange IntervalArrowed(int next) {
+  if (next <= 0) return {1, false};
+  return {std::min(next, kPollEveryMax), true};
+}
+
+int CriticalTempToStore(int value) { return value <= 0 ? 1 : std::min(value, kCriticalTempMax); }
+
+int TimeTypeForUnit(int index) { return index == 0 ? 0 : 1; }
+
+void SendScheduleNotice(WindowSystem* windows) {
+  if (windows == nullptr) return;
+  const WindowHandle launcher = windows->FindWindow(kLauncherClass, kLauncherTitle);
+  if (launcher != kNoWindow) windows->SendMessage(launcher, {kMsgScheduleChanged, 0, 0, {}});
+  const WindowHandle main = windows->FindWindow(kDialogClass, MainWindowTitle());
+  if (main != kNoWindow) windows->SendMessage(main, {kMsgScheduleChanged, 1, 0, {}});
+}
+
+bool NetMessageNameMissing(const std::string& name) { return name.empty() || name == "?"; }
+
+AutostartPlace CurrentAutostartPlace() {
+  std::error_code ec;
+  return {AutostartEntryPath(), fs::current_path(ec)};
+}
+
+bool ApplyAutostart(bool on, SettingsStore& store, UiServices& ui, TraceLog& trace,
+                    const AutostartPlace& place) {
+  if (on) {
+    // Also run at every opening, so the entry follows the folder Torvel now
+    // runs from.
+    const bool core = On(store, keys::kCheckAndExit, 0);
+    Create(place, core ? CoreProgramPath(place.folder) : LauncherProgramPath(place.folder), trace);
+    store.WriteProfileInt(keys::kOptions, keys::kAutostart, 1);
+    return true;
+  }
+  if (!Delete(place, ui)) return false;
+  store.WriteProfileInt(keys::kOptions, keys::kAutostart, 0);
+  return true;
+}
+
+bool ApplyCheckAndExit(bool on, SettingsStore& store, UiServices& ui, TraceLog& trace,
+                       const AutostartPlace& place) {
+  // Without start-up there is no entry to point anywhere; only the choice
+  // is kept for when it is switched on.
+  if (On(store, keys::kAutostart, 1)) {
+    if (!Delete(place, ui)) return false;
+    Create(place, on ? CoreProgramPath(place.folder) : LauncherProgramPath(place.folder), trace);
+  }
+  store.WriteProfileInt(keys::kOptions, keys::kCheckAndExit, on ? 1 : 0);
+  return true;
+}
+
+}  // namespace torvel
