@@ -187,6 +187,8 @@ TEST_F(QtDesktopTest, TheMainWindowRunsInTheModuleAndTheToolkitComesUpAgainLater
   test::WindowWorld world;
   world.AddDrive(2, "Disk", "S2");
   world.env.windows = &windows;
+  // The preferences page writes the autostart entry under it.
+  setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
   ASSERT_TRUE(desktop->StartToolkit());
   // Once the window runs, the hide request reaches it by its title.
   desktop->module()->loop().Post([&] {

@@ -1,19 +1,27 @@
 // main() for the widget tests: one QApplication on the offscreen platform
-// for the whole binary, the dialog fonts loaded, numbers in the C locale.
+// for the whole binary, the dialog fonts loaded, numbers in the C locale,
+// and a throw-away XDG_CONFIG_HOME: the preferences page writes the user's
+// autostart entry when it opens.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 
 #include "ui/qt_text.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  char config[] = "/tmp/torvel-widget-tests.XXXXXX";
+  if (mkdtemp(config) == nullptr) return 1;
+  setenv("XDG_CONFIG_HOME", config, 1);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   torvel::LoadDialogFonts();
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  std::filesystem::remove_all(config);
+  return status;
 }
