@@ -32,7 +32,8 @@ bool Listening139() {
 }
 
 TEST(Samba, WinPopupReachesARealReceiver) {
-  if (geteuid() != 0 || !fs::exists("/usr/sbin/smbd")) GTEST_SKIP() << "needs root and smbd";
+  if (geteuid() != 0 || !fs::exists("/usr/sbin/smbd") || !fs::exists("/usr/bin/smbclient"))
+    GTEST_SKIP() << "needs root, smbd and smbclient";
   test::TempDir dir;
   const fs::path base = dir.path();
   for (const char* d : {"lock", "state", "cache", "pid", "private", "ncalrpc", "inbox"})
