@@ -20,8 +20,14 @@
 #include "platform/window_messages.h"
 #include "ui/controls/artwork.h"
 #include "ui/controls/button_st.h"
+#include "ui/controls/etched_label.h"
 #include "ui/logic/main_window_logic.h"
+#include "ui/custom_thresholds_dlg.h"
+#include "ui/drive_properties_dlg.h"
+#include "ui/mail_settings_dlg.h"
 #include "ui/qt_text.h"
+#include "ui/quick_view_dlg.h"
+#include "ui/raw_view_dlg.h"
 
 namespace torvel {
 namespace {
@@ -76,23 +82,19 @@ class DriveListDelegate final : public QStyledItemDelegate {
 
 }  // namespace
 
-// The settings dialogs and views come with their own windows; until a
-// window exists the user is told so rather than left without an answer.
+// The settings dialogs and views, modal over the page that asks.
 class CMainWindow::Dialogs final : public PageDialogs {
  public:
   explicit Dialogs(MainWindowEnv& env) : env_(env) {}
-  void OpenDriveProperties(QWidget*) override { Missing("Drive properties"); }
-  void OpenAttributeSettings(QWidget*, int) override { Missing("Custom notification settings"); }
-  void OpenQuickView(QWidget*) override { Missing("Quick view"); }
-  void OpenRawView(QWidget*) override { Missing("SMART Raw view"); }
-  void OpenMailSettings(QWidget*) override { Missing("Email settings"); }
+  void OpenDriveProperties(QWidget* owner) override { CDrivePropertiesDlg(env_, owner).exec(); }
+  void OpenAttributeSettings(QWidget* owner, int slot) override {
+    CCustomThresholdsDlg(env_, slot, owner).exec();
+  }
+  void OpenQuickView(QWidget* owner) override { CQuickViewDlg(env_, owner).exec(); }
+  void OpenRawView(QWidget* owner) override { CRawViewDlg(env_, owner).exec(); }
+  void OpenMailSettings(QWidget* owner) override { CMailSettingsDlg(env_, owner).exec(); }
 
  private:
-  void Missing(const char* window) {
-    env_.trace.DebugTrace("%s window requested; not part of this build\n", window);
-    env_.ui.MessageBox(std::string("The \"") + window + "\" window is not part of this build yet.",
-                       "Torvel", kMbOk | kMbIconInformation);
-  }
   MainWindowEnv& env_;
 };
 
@@ -113,7 +115,7 @@ CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* pare
   helpButton_ = new CButtonST(this);
   driveList_ = new QTreeWidget(this);
   tabHost_ = new CTabHost(env_, dialogs_, *this, this);
-  statusLine_ = new QLabel(this);
+  statusLine_ = new CEtchedLabel(this);
   grip_ = new QSizeGrip(this);
 
   hideButton_->setGeometry(du.Rect(307, 1, 14, 12));
@@ -207,6 +209,10 @@ void CMainWindow::SetStartTab(int index) {
   if (index < 0) return;
   startTab_ = index;
   tabHost_->SwitchTo(index);
+}
+
+void CMainWindow::SetTheme(const ThemeWrapper* theme) {
+  for (CButtonST* button : {hideButton_, exitButton_, checkButton_, helpButton_}) button->SetTheme(theme);
 }
 
 int CMainWindow::Run() { return exec() == QDialog::Accepted ? kIdOk : kIdCancel; }

@@ -20,6 +20,7 @@ class QTreeWidgetItem;
 namespace torvel {
 
 class CButtonST;
+class ThemeWrapper;
 struct WindowMessage;
 
 class CMainWindow final : public QDialog, private CTabHost::Window {
@@ -32,6 +33,8 @@ class CMainWindow final : public QDialog, private CTabHost::Window {
 
   // The page shown first; -1 leaves page 0.
   void SetStartTab(int index);
+  // The four buttons draw their faces with the desktop's style through it.
+  void SetTheme(const ThemeWrapper* theme);
   // Runs the window modally: kIdOk after hide, 2 (IDCANCEL) after exit.
   int Run();
 

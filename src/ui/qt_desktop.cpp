@@ -14,6 +14,7 @@
 #include "platform/gui_module.h"
 #include "platform/main_window_env.h"
 #include "platform/ui_services.h"
+#include "ui/controls/theme_wrapper.h"
 #include "ui/main_window.h"
 #include "ui/qt_event_loop.h"
 #include "ui/qt_text.h"
@@ -43,6 +44,7 @@ class QtDesktopModule final : public GuiModule {
 
   int RunMainWindow(int startTab, MainWindowEnv& env) override {
     CMainWindow window(env);
+    window.SetTheme(&theme_);
     window.SetStartTab(startTab);
     return window.Run();
   }
@@ -61,6 +63,7 @@ class QtDesktopModule final : public GuiModule {
   QApplication app_;
   // After app_: its QObjects go before the application does.
   QtEventLoop loop_;
+  ThemeWrapper theme_;
   QtUiServices services_{[this](const std::string& line) { host_.Trace(line); }};
 };
 

@@ -1,1 +1,10 @@
-# (filled in as the windows land)
+# The per-drive, per-attribute and mail settings dialogs.
+target_sources(torvel_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/custom_thresholds_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drive_properties_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mail_settings_dlg.cpp
+)
+# Their decisions, without Qt.
+target_sources(torvel_ui_logic PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/logic/settings_dialogs_logic.cpp
+)

@@ -1,1 +1,9 @@
-# (filled in as the windows land)
+# The raw view and the quick view, their pictures and their decisions.
+target_sources(torvel_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/raw_view_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/quick_view_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/art/views.qrc
+)
+target_sources(torvel_ui_logic PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/logic/views_logic.cpp
+)

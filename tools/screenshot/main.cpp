@@ -28,6 +28,7 @@
 #include "notify/debug_trace.h"
 #include "platform/main_window_env.h"
 #include "platform/sound.h"
+#include "ui/controls/theme_wrapper.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui_services.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
   LoadSectionTexts("Messages", state.messages, store, trace);
   QtUiServices ui([](const std::string& line) { std::cerr << line; });
   Silence sound;
+  const ThemeWrapper theme;
 
   MainWindowEnv env(tables, store, trace, ui, sound, state);
   env.refreshDrives = [&] { RefreshDrives(tables, channel, trace); };
@@ -111,6 +113,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<QWidget> window;
   if (request->window == "main") {
     auto main = std::make_unique<CMainWindow>(env);
+    main->SetTheme(&theme);
     main->SetStartTab(request->page);
     window = std::move(main);
   } else {

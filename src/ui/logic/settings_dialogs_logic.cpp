@@ -1,0 +1,230 @@
+#include "ui/logic/settings_dialogs_logic.h"
+
+#include <algorithm>
+
+#include "config/keys.h"
+#include "config/language.h"
+#include "config/profile.h"
+#include "config/settings_store.h"
+#include "drive/drive_tables.h"
+#include "drive/report.h"
+#include "drive/smart_data.h"
+#include "notify/sprintf.h"
+
+namespace torvel {
+namespace {
+
+constexpr const char* kTitlePrefix = "Torvel - ";
+// Windows-1252: the degree sign is byte 0xB0.
+constexpr const char* kDegreesCelsius = "\xB0" "C";
+
+int On(bool on) { return on ? 1 : 0; }
+
+const std::string& Section(const DriveRecord& record) { return record.serial; }
+
+const DriveRecord* RecordAt(const DriveTables& tables, int drive) {
+  return drive >= 0 && drive < kMaxDrives ? &tables.records[static_cast<std::size_t>(drive)] : nullptr;
+}
+
+const AttributeEntry* EntryAt(const DriveTables& tables, int drive, int slot) {
+  if (!RecordAt(tables, drive) || slot < 0 || slot >= kAttributeSlots) return nullptr;
+  return &tables.attributes[static_cast<std::size_t>(drive)].attributes[static_cast<std::size_t>(slot)];
+}
+
+}  // namespace
+
+std::string TooltipText(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && ++i == text.size()) break;
+    out += text[i];
+  }
+  return out;
+}
+
+int SettingsDialogDrive(SettingsStore& store) {
+  const int d = store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  return d >= 0 && d < kMaxDrives ? d : 0;
+}
+
+// ---- Drive properties ------------------------------------------------------
+
+std::string DrivePropertiesTitle(const TextTable& texts) { return kTitlePrefix + texts.Text(13); }
+
+std::string DiskLineText(const DriveRecord& record) {
+  return Sprintf("%s, %.1f GB [S/N: %s]", record.model.c_str(), static_cast<double>(record.capacity),
+                 record.serial.c_str());
+}
+
+bool DriveUsesCustomSettings(SettingsStore& store, const DriveRecord& record) {
+  return store.GetProfileInt(Section(record), keys::kUseCustomNotify, 0) != 0;
+}
+
+DriveCustomView LoadDriveCustomView(SettingsStore& store, const DriveRecord& record) {
+  const std::string& s = Section(record);
+  DriveCustomView v;
+  v.popup = store.GetProfileInt(s, keys::kPopup, 1) != 0;
+  v.email = store.GetProfileInt(s, keys::kEmail, 0) != 0;
+  v.netsend = store.GetProfileInt(s, keys::kNetsend, 0) != 0;
+  v.changePopup = store.GetProfileInt(s, keys::kChangePopup, 1) != 0;
+  v.changeEmail = store.GetProfileInt(s, keys::kChangeEmail, 0) != 0;
+  v.changeNetsend = store.GetProfileInt(s, keys::kChangeNetsend, 0) != 0;
+  v.smartNotify = store.GetProfileInt(s, keys::kEnableSmartNotify, 1) != 0;
+  v.temperatureKnown = record.temperature != 0;
+  v.tempNotify = store.GetProfileInt(s, keys::kEnableTempNotify, 1) != 0;
+  v.criticalTemp = store.GetProfileInt(s, keys::kCriticalTemp, record.temperature + 10);
+  return v;
+}
+
+DrivePropertiesEnabling DrivePropertiesEnablingFor(bool useCustom, bool temperatureKnown,
+                                                   bool tempNotify) {
+  DrivePropertiesEnabling e;
+  if (!useCustom) return e;
+  e.failureBox = true;
+  e.methods = true;
+  e.tempBox = temperatureKnown;
+  e.criticalTemp = temperatureKnown && tempNotify;
+  return e;
+}
+
+void WriteDriveSwitch(SettingsStore& store, const DriveRecord& record, const char* key, bool on) {
+  store.WriteProfileInt(Section(record), key, On(on));
+}
+
+int WriteDriveCriticalTemp(SettingsStore& store, const DriveRecord& record, int value) {
+  const int stored = std::min(AtLeastOne(value), kDriveCriticalTempMax);
+  store.WriteProfileInt(Section(record), keys::kCriticalTemp, stored);
+  return stored;
+}
+
+// ---- An attribute's notification settings -----------------------------------
+
+std::string AttributeSettingsTitle(const TextTable& texts) { return kTitlePrefix + texts.Text(13); }
+
+std::string AttributeLineText(const DriveTables& tables, int drive, int slot) {
+  const AttributeEntry* entry = EntryAt(tables, drive, slot);
+  if (!entry) return {};
+  const int id = entry->id;
+  const std::string name(AttributeName(id));
+  std::string line = Sprintf(" ID %-.2X (%d) - %s, ", id, id, name.c_str());
+  if (id == kTemperatureId) {
+    const int temperature = RecordAt(tables, drive)->temperature;
+    line += temperature != 0 ? Sprintf("%d %s", temperature, kDegreesCelsius) : std::string("n/a");
+  } else {
+    line += Sprintf("%d", entry->value);
+  }
+  return line;
+}
+
+AttributeSettingsView LoadAttributeSettings(SettingsStore& store, const DriveTables& tables,
+                                            int drive, int slot) {
+  AttributeSettingsView v;
+  const AttributeEntry* entry = EntryAt(tables, drive, slot);
+  if (!entry) return v;
+  const DriveRecord& record = *RecordAt(tables, drive);
+  const std::string& s = Section(record);
+  v.id = entry->id;
+  const auto key = [&](const char* suffix) { return keys::AttributeKey(v.id, suffix); };
+  v.useCustom = store.GetProfileInt(s, key(keys::kUseCustomThresholds), 0) != 0;
+  v.mode = store.GetProfileInt(s, key(keys::kCustomNotify), kNotifyOnChange);
+  v.logChanges = store.GetProfileInt(s, key(keys::kLogChanges), 1) != 0;
+  v.popup = store.GetProfileInt(s, key(keys::kAttrPopup), 1) != 0;
+  v.email = store.GetProfileInt(s, key(keys::kAttrEmail), 0) != 0;
+  v.netsend = store.GetProfileInt(s, key(keys::kAttrNetSend), 0) != 0;
+  int level = store.GetProfileInt(s, key(keys::kCriticalValue), -1);
+  // Unset: the value it would be compared with now stands in; showing it
+  // writes nothing.
+  if (level == -1) level = v.id == kTemperatureId ? record.temperature : entry->value;
+  v.level = std::clamp(level, kLevelMin, kLevelMax);
+  return v;
+}
+
+int ModeButton(int mode) {
+  return mode >= kNotifyOnChange && mode <= kNotifyNever ? mode - kNotifyOnChange : -1;
+}
+
+int ButtonMode(int button) { return button + kNotifyOnChange; }
+
+AttributeEnabling AttributeRefresh(bool useCustom, int mode) {
+  AttributeEnabling e;
+  if (!useCustom) {
+    e.methods = false;
+    e.level = false;
+    return e;  // the selection stays as it is
+  }
+  e.modeControls = true;
+  e.methods = true;
+  e.button = ModeButton(mode);
+  if (*e.button < 0) return e;  // an unknown mode changes nothing more
+  const AttributeEnabling chosen = AttributeModeChosen(mode);
+  e.methods = chosen.methods;
+  e.level = chosen.level;
+  return e;
+}
+
+AttributeEnabling AttributeModeChosen(int mode) {
+  AttributeEnabling e;
+  e.modeControls = true;
+  e.methods = mode != kNotifyNever;
+  e.level = mode == kNotifyAtOrBelow;
+  return e;
+}
+
+void WriteAttributeInt(SettingsStore& store, const DriveRecord& record, int id, const char* suffix,
+                       int value) {
+  store.WriteProfileInt(Section(record), keys::AttributeKey(id, suffix), value);
+}
+
+int WriteAttributeLevel(SettingsStore& store, const DriveRecord& record, int id, int value) {
+  const int stored = std::clamp(value, kLevelMin, kLevelMax);
+  WriteAttributeInt(store, record, id, keys::kCriticalValue, stored);
+  return stored;
+}
+
+// ---- Mail settings -----------------------------------------------------------
+
+std::string MailSettingsTitle(const TextTable& texts) { return kTitlePrefix + texts.Text(1); }
+
+MailFields LoadMailFields(SettingsStore& store) {
+  MailFields f;
+  f.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kPlaceholderSmtpServer);
+  f.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kPlaceholderRecipients);
+  f.sender = store.GetProfileString(keys::kOptions, keys::kSender, kPlaceholderSender);
+  f.userName = store.GetProfileString(keys::kOptions, keys::kSmtpUsername, "");
+  f.password = DecodePassword(store.GetProfileString(keys::kOptions, keys::kSmtpPassword, ""));
+  return f;
+}
+
+void SaveMailFields(SettingsStore& store, const MailFields& f) {
+  store.WriteProfileString(keys::kOptions, keys::kSmtpServer, f.server);
+  store.WriteProfileString(keys::kOptions, keys::kRecipients, f.recipients);
+  store.WriteProfileString(keys::kOptions, keys::kSender, f.sender);
+  store.WriteProfileString(keys::kOptions, keys::kSmtpUsername, f.userName);
+  store.WriteProfileString(keys::kOptions, keys::kSmtpPassword, EncodePassword(f.password));
+}
+
+bool MailAuthOn(SettingsStore& store) {
+  return store.GetProfileInt(keys::kOptions, keys::kSmtpAuth, 0) != 0;
+}
+
+void WriteMailAuth(SettingsStore& store, bool on) {
+  store.WriteProfileInt(keys::kOptions, keys::kSmtpAuth, On(on));
+}
+
+MailRequest TestMailRequest(const MailFields& typed, SettingsStore& store, WindowHandle notify) {
+  MailRequest r;
+  r.server = typed.server;
+  r.authType = MailAuthOn(store) ? 2 : 0;
+  r.userName = typed.userName;
+  r.password = typed.password;
+  r.sender = typed.sender;
+  r.recipients = typed.recipients;
+  r.subject = kTestMailSubject;
+  r.body = Sprintf("This is a test email from Torvel by Ostrana Software (%s)\n", kProductWebAddress);
+  r.notifyWindow = notify;
+  return r;
+}
+
+std::string MailResultCaption(const std::string& category) { return kTitlePrefix + category; }
+
+}  // namespace torvel
