@@ -283,7 +283,7 @@ void CMainWindow::Layout() {
   const int margin = ColumnMargin(env_.controlsVersion, dpi_);
   const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin);
   for (int c = 0; c < kDriveColumn; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
-  if (isVisible()) env_.store.WriteProfileInt(keys::kOptions, keys::kCy, frameGeometry().height());
+  if (isVisible()) env_.store.WriteProfileInt(keys::kOptions, keys::kCy, height());
 }
 
 void CMainWindow::showEvent(QShowEvent* event) {

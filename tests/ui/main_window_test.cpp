@@ -161,7 +161,10 @@ TEST_F(MainWindowTest, WidthIsFixedAndHeightHasAFloor) {
   EXPECT_EQ(window.width(), 494);
   EXPECT_EQ(window.height(), 380);
   window.resize(494, 600);
-  EXPECT_EQ(world.store.GetProfileInt("Options", "cy", 0), window.frameGeometry().height());
+  EXPECT_EQ(world.store.GetProfileInt("Options", "cy", 0), 600);
+  // Read back as it was written: a window opened again has the same height.
+  CMainWindow again(world.env);
+  EXPECT_EQ(again.height(), 600);
 }
 
 }  // namespace
