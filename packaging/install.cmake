@@ -7,6 +7,7 @@
 # per-user working folder (see docs/packaging.md).
 include(GNUInstallDirs)
 set(TORVEL_PRIVATE_DIR lib/torvel)
+set(TORVEL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/torvel)
 
 # The alert sound beside the programs in the build too, as installed.
 configure_file(${PROJECT_SOURCE_DIR}/sounds/alert.wav ${CMAKE_BINARY_DIR}/src/alert.wav COPYONLY)
@@ -39,20 +40,30 @@ foreach(kind user system)
           DESTINATION lib/systemd/${kind} FILES_MATCHING PATTERN "*.service" PATTERN "*.timer")
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/launcher.md ${PROJECT_SOURCE_DIR}/docs/ata-helper.md
-        ${PROJECT_SOURCE_DIR}/docs/design-notes.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        ${PROJECT_SOURCE_DIR}/docs/design-notes.md DESTINATION ${TORVEL_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${TORVEL_DOC_DIR})
+# Manual pages, compressed as Debian wants them.
+foreach(page torvel.1 torvelctl.1)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${page}.gz
+    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/man/${page} > ${CMAKE_BINARY_DIR}/${page}.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/man/${page})
+  list(APPEND TORVEL_MAN_PAGES ${CMAKE_BINARY_DIR}/${page}.gz)
+endforeach()
+add_custom_target(torvel_man_pages ALL DEPENDS ${TORVEL_MAN_PAGES})
+install(FILES ${TORVEL_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Debian wants the changelog compressed with maximum compression and no time stamp.
 set(TORVEL_CHANGELOG ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
 add_custom_command(OUTPUT ${TORVEL_CHANGELOG}
   COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/debian/changelog > ${TORVEL_CHANGELOG}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
 add_custom_target(torvel_changelog ALL DEPENDS ${TORVEL_CHANGELOG})
-install(FILES ${TORVEL_CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${TORVEL_CHANGELOG} DESTINATION ${TORVEL_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME torvel)
 set(CPACK_PACKAGE_VERSION "2.41")
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_CONTACT "Torvel developers <support@torvel.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "hard-disk health monitor (S.M.A.R.T.)")
 set(CPACK_PACKAGE_DESCRIPTION "Torvel reads the IDENTIFY data and the S.M.A.R.T. status, attributes
