@@ -22,9 +22,6 @@ namespace torvel {
 namespace {
 
 // What an unconfigured installation mails with: harmless placeholders.
-constexpr const char* kDefaultSmtpServer = "smtp.example.com";
-constexpr const char* kDefaultRecipients = "admin@example.com";
-constexpr const char* kDefaultSender = "torvel@example.com";
 
 constexpr const char* kAlertSubject = "Torvel Alert!";
 constexpr const char* kResultCategory = "SMTP Client";
@@ -175,9 +172,9 @@ int SendAlertMail(AlertMailContext& ctx, SmtpWorker& worker, CompletionEvent& do
                   WindowHandle notifyWindow, const std::string& text) {
   SettingsStore& store = ctx.store;
   MailRequest mail;
-  mail.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kDefaultSmtpServer);
-  mail.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kDefaultRecipients);
-  mail.sender = store.GetProfileString(keys::kOptions, keys::kSender, kDefaultSender);
+  mail.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kPlaceholderSmtpServer);
+  mail.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kPlaceholderRecipients);
+  mail.sender = store.GetProfileString(keys::kOptions, keys::kSender, kPlaceholderSender);
   mail.userName = store.GetProfileString(keys::kOptions, keys::kSmtpUsername, "");
   mail.password = DecodePassword(store.GetProfileString(keys::kOptions, keys::kSmtpPassword, ""));
   mail.authType = store.GetProfileInt(keys::kOptions, keys::kSmtpAuth, 0) != 0 ? 2 : 0;

@@ -41,12 +41,6 @@ namespace {
 
 constexpr int kWidth = 220;
 
-QCheckBox* NewBox(QWidget* parent, const char* name) {
-  auto* box = new QCheckBox(parent);
-  box->setObjectName(QLatin1String(name));
-  return box;
-}
-
 }  // namespace
 
 CDrivePropertiesDlg::CDrivePropertiesDlg(MainWindowEnv& env, QWidget* parent)
@@ -112,11 +106,11 @@ void CDrivePropertiesDlg::Build() {
   bold.setWeight(QFont::Bold);
   diskLine_->setFont(bold);
 
-  useCustom_ = NewBox(this, "useCustom");
+  useCustom_ = NewCheckBox(this, "useCustom");
   useCustom_->setGeometry(du.Rect(7, 54, right - 7, 10));
-  failureWarnings_ = NewBox(this, "failureWarnings");
+  failureWarnings_ = NewCheckBox(this, "failureWarnings");
   failureWarnings_->setGeometry(du.Rect(14, 67, right - 14, 10));
-  temperature_ = NewBox(this, "temperature");
+  temperature_ = NewCheckBox(this, "temperature");
   temperature_->setGeometry(du.Rect(14, 79, right - 14, 10));
   criticalLabel_ = new QLabel(this);
   criticalLabel_->setGeometry(du.Rect(26, 93, 100, 8));
@@ -135,7 +129,7 @@ void CDrivePropertiesDlg::Build() {
   for (int i = 0; i < kMethods; ++i) {
     const int top = i < 3 ? 119 + 11 * i : 172 + 11 * (i - 3);
     QCheckBox*& box = methods_[static_cast<std::size_t>(i)];
-    box = NewBox(this, kNames[static_cast<std::size_t>(i)]);
+    box = NewCheckBox(this, kNames[static_cast<std::size_t>(i)]);
     box->setGeometry(du.Rect(26, top, right - 26, 10));
   }
 

@@ -51,12 +51,6 @@ namespace {
 // device, so the system event log is always there.
 constexpr bool kPerDrivePath = true;
 
-QCheckBox* NewBox(QWidget* parent, const char* name) {
-  auto* box = new QCheckBox(parent);
-  box->setObjectName(QLatin1String(name));
-  return box;
-}
-
 }  // namespace
 
 CPreferencesPage::CPreferencesPage(PageContext& context, QWidget* parent)
@@ -71,7 +65,7 @@ void CPreferencesPage::Build() {
   const DialogUnits du(LogicalDpi(this));
 
   // Schedule and start-up, top left.
-  pollDrives_ = NewBox(this, "pollDrives");
+  pollDrives_ = NewCheckBox(this, "pollDrives");
   pollDrives_->setGeometry(du.Rect(6, 6, 72, 10));
   every_ = new QLabel(this);
   every_->setGeometry(du.Rect(78, 7, 20, 8));
@@ -84,33 +78,33 @@ void CPreferencesPage::Build() {
   unit_ = new QComboBox(this);
   unit_->setObjectName(QStringLiteral("unit"));
   unit_->setGeometry(du.Rect(133, 5, 46, 12));
-  autostart_ = NewBox(this, "autostart");
+  autostart_ = NewCheckBox(this, "autostart");
   autostart_->setGeometry(du.Rect(6, 21, 172, 10));
-  checkAndExit_ = NewBox(this, "checkAndExit");
+  checkAndExit_ = NewCheckBox(this, "checkAndExit");
   checkAndExit_->setGeometry(du.Rect(16, 33, 162, 10));
-  openAtStartup_ = NewBox(this, "openAtStartup");
+  openAtStartup_ = NewCheckBox(this, "openAtStartup");
   openAtStartup_->setGeometry(du.Rect(6, 45, 172, 10));
 
   // Logging, tray and language, top right.
-  logEvents_ = NewBox(this, "logEvents");
+  logEvents_ = NewCheckBox(this, "logEvents");
   logEvents_->setGeometry(du.Rect(186, 6, 122, 10));
-  eventLog_ = NewBox(this, "eventLog");
+  eventLog_ = NewCheckBox(this, "eventLog");
   eventLog_->setGeometry(du.Rect(186, 21, 122, 10));
-  trayStatus_ = NewBox(this, "trayStatus");
+  trayStatus_ = NewCheckBox(this, "trayStatus");
   trayStatus_->setGeometry(du.Rect(186, 33, 122, 10));
   languageLabel_ = new QLabel(this);
   languageLabel_->setGeometry(du.Rect(186, 46, 40, 8));
   language_ = new QComboBox(this);
   language_->setObjectName(QStringLiteral("language"));
   language_->setGeometry(du.Rect(228, 44, 80, 12));
-  flashIcon_ = NewBox(this, "flashIcon");
+  flashIcon_ = NewCheckBox(this, "flashIcon");
   flashIcon_->setGeometry(du.Rect(186, 57, 122, 10));
   flashIcon_->setVisible(false);
 
   // Global notification settings.
   group_ = new QGroupBox(this);
   group_->setGeometry(du.Rect(4, 59, 304, 75));
-  temperature_ = NewBox(this, "temperature");
+  temperature_ = NewCheckBox(this, "temperature");
   temperature_->setGeometry(du.Rect(12, 72, 130, 10));
   criticalLabel_ = new QLabel(this);
   criticalLabel_->setGeometry(du.Rect(150, 73, 118, 8));
@@ -122,14 +116,14 @@ void CPreferencesPage::Build() {
   methods_ = new QLabel(this);
   methods_->setGeometry(du.Rect(12, 87, 200, 8));
 
-  popup_ = NewBox(this, "popup");
+  popup_ = NewCheckBox(this, "popup");
   popup_->setGeometry(du.Rect(12, 99, 130, 10));
-  email_ = NewBox(this, "email");
+  email_ = NewCheckBox(this, "email");
   email_->setGeometry(du.Rect(12, 116, 66, 10));
   mailSettings_ = new CButtonST(this);
   mailSettings_->setObjectName(QStringLiteral("mailSettings"));
   mailSettings_->setGeometry(du.Rect(80, 114, 64, 14));
-  netsend_ = NewBox(this, "netsend");
+  netsend_ = NewCheckBox(this, "netsend");
   netsend_->setGeometry(du.Rect(150, 116, 82, 10));
   userName_ = new QLineEdit(this);
   userName_->setObjectName(QStringLiteral("userName"));
@@ -137,7 +131,7 @@ void CPreferencesPage::Build() {
   testMessage_ = new CButtonST(this);
   testMessage_->setObjectName(QStringLiteral("testMessage"));
   testMessage_->setGeometry(du.Rect(290, 114, 14, 14));
-  playSound_ = NewBox(this, "playSound");
+  playSound_ = NewCheckBox(this, "playSound");
   playSound_->setGeometry(du.Rect(150, 99, 110, 10));
   browseSound_ = new CButtonST(this);
   browseSound_->setObjectName(QStringLiteral("browseSound"));

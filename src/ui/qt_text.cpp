@@ -1,5 +1,6 @@
 #include "ui/qt_text.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QWidget>
 
@@ -21,6 +22,12 @@ std::string FromQt(const QString& text) {
 }
 
 int LogicalDpi(const QWidget* widget) { return widget->logicalDpiX() >= 108 ? 120 : 96; }
+
+QCheckBox* NewCheckBox(QWidget* parent, const char* name) {
+  auto* box = new QCheckBox(parent);
+  box->setObjectName(QLatin1String(name));
+  return box;
+}
 
 QFont DialogFont() {
   QFont font(QStringLiteral("Tahoma"));

@@ -11,6 +11,7 @@
 
 #include "ui/logic/colours.h"
 
+class QCheckBox;
 class QWidget;
 
 namespace torvel {
@@ -28,6 +29,9 @@ int LogicalDpi(const QWidget* widget);
 // Makes "Tahoma" available: Wine's metric-compatible face from fonts-wine
 // when fontconfig knows no Tahoma. Call once the application exists.
 void LoadDialogFonts();
+
+// A check box with an object name, for tests to find it by.
+QCheckBox* NewCheckBox(QWidget* parent, const char* name);
 
 // The dialog font: "Tahoma" 8 points (the nearest face when it is missing).
 QFont DialogFont();

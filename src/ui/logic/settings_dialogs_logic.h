@@ -136,11 +136,6 @@ int WriteAttributeLevel(SettingsStore& store, const DriveRecord& record, int id,
 
 // ---- Mail settings -----------------------------------------------------------
 
-// The unconfigured installation's placeholders (the mail worker uses the
-// same ones).
-inline constexpr const char* kPlaceholderSmtpServer = "smtp.example.com";
-inline constexpr const char* kPlaceholderRecipients = "admin@example.com";
-inline constexpr const char* kPlaceholderSender = "torvel@example.com";
 inline constexpr const char* kTestMailSubject = "Torvel Alert";
 
 // "Torvel - Mail settings".
