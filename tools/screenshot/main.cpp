@@ -12,6 +12,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -99,6 +100,11 @@ int main(int argc, char** argv) {
   DeviceChannel channel(*source.backend, *source.system, trace);
   RefreshDrives(tables, channel, trace);
   SqliteSettingsStore store(SqliteSettingsStore::DefaultSettingsPath());
+  // The preferences page rewrites the autostart entry when it opens; a
+  // screenshot must not retarget the user's, so it goes to a scratch folder.
+  char scratch[] = "/tmp/torvel-screenshot.XXXXXX";
+  if (mkdtemp(scratch) == nullptr) return 1;
+  setenv("XDG_CONFIG_HOME", scratch, 1);
   MonitorState state;
   LoadSectionTexts("Messages", state.messages, store, trace);
   QtUiServices ui([](const std::string& line) { std::cerr << line; });
@@ -122,12 +128,16 @@ int main(int argc, char** argv) {
   }
   if (!window) {
     std::cerr << "torvel-screenshot: no window called " << request->window << "\n";
+    std::filesystem::remove_all(scratch);
     return 2;
   }
   window->show();
   // Let the window lay itself out and paint once before it is grabbed.
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
   const QPixmap picture = window->grab();
+  window.reset();
+  std::error_code ignored;
+  std::filesystem::remove_all(scratch, ignored);
   if (!picture.save(QString::fromStdString(request->out), "PNG")) {
     std::cerr << "torvel-screenshot: cannot write " << request->out << "\n";
     return 1;
