@@ -31,6 +31,22 @@ class RecordingOwner final : public MainWindowOwner {
   std::vector<std::string> calls;
 };
 
+class RecordingDialogs final : public PageDialogs {
+ public:
+  void OpenDriveProperties(QWidget*) override { opened.push_back("properties"); }
+  void OpenAttributeSettings(QWidget*, int slot) override {
+    opened.push_back("attribute " + std::to_string(slot));
+  }
+  void OpenQuickView(QWidget* owner) override {
+    opened.push_back("quick");
+    owners.push_back(owner);
+  }
+  void OpenRawView(QWidget*) override { opened.push_back("raw"); }
+  void OpenMailSettings(QWidget*) override { opened.push_back("mail"); }
+  std::vector<std::string> opened;
+  std::vector<QWidget*> owners;
+};
+
 class MainWindowTest : public testing::Test {
  protected:
   MainWindowTest() {
@@ -77,6 +93,19 @@ TEST_F(MainWindowTest, CheckBoxesWriteEnableMonitorAndClicksSelectDrives) {
   // Below the last row stands for row 0.
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, list->viewport()->height() - 2));
   EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 0);
+}
+
+TEST_F(MainWindowTest, DoubleClickOnADriveOpensTheQuickViewOverTheSmartPage) {
+  RecordingDialogs dialogs;
+  CMainWindow window(world.env, &dialogs);
+  window.show();
+  QTreeWidget* list = window.driveList();
+  const QPoint row = list->visualItemRect(Row(list, 2)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 3);
+  ASSERT_EQ(dialogs.opened, (std::vector<std::string>{"quick"}));
+  EXPECT_EQ(dialogs.owners[0], window.tabHost()->page(1));
 }
 
 TEST_F(MainWindowTest, TabsSwitchPagesByMouseAndKeyboard) {
