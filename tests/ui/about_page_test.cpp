@@ -10,6 +10,7 @@
 
 #include "config/keys.h"
 #include "config/language.h"
+#include "page_fakes.h"
 #include "support/window_env.h"
 #include "ui/controls/button_st.h"
 #include "ui/controls/hyperlink_label.h"
@@ -19,30 +20,14 @@
 namespace torvel {
 namespace {
 
-class FakeHost final : public PageHost {
- public:
-  void PageCancelled() override {}
-  void PageLanguageChanged() override {}
-  void RefreshPages() override {}
-};
-
-class NoDialogs final : public PageDialogs {
- public:
-  void OpenDriveProperties(QWidget*) override {}
-  void OpenAttributeSettings(QWidget*, int) override {}
-  void OpenQuickView(QWidget*) override {}
-  void OpenRawView(QWidget*) override {}
-  void OpenMailSettings(QWidget*) override {}
-};
-
 struct PageFixture : ::testing::Test {
   PageFixture() {
     world.env.osMajor = 6;
     world.env.osMinor = 1;
   }
   test::WindowWorld world;
-  FakeHost host;
-  NoDialogs dialogs;
+  test::RecordingPageHost host;
+  test::RecordingDialogs dialogs;
   PageContext context{world.env, host, dialogs};
 };
 

@@ -18,6 +18,7 @@
 #include "drive/report.h"
 #include "notify/time_format.h"
 #include "support/temp_dir.h"
+#include "page_fakes.h"
 #include "support/window_env.h"
 #include "ui/controls/button_st.h"
 #include "ui/controls/colour_label.h"
@@ -30,27 +31,6 @@
 
 namespace torvel {
 namespace {
-
-class FakeHost final : public PageHost {
- public:
-  void PageCancelled() override {}
-  void PageLanguageChanged() override {}
-  void RefreshPages() override {}
-};
-
-class RecordingDialogs final : public PageDialogs {
- public:
-  void OpenDriveProperties(QWidget*) override { opened.push_back(-1); }
-  void OpenAttributeSettings(QWidget*, int slot) override {
-    opened.push_back(slot);
-    if (onAttribute) onAttribute();
-  }
-  void OpenQuickView(QWidget*) override { opened.push_back(-2); }
-  void OpenRawView(QWidget*) override { opened.push_back(-3); }
-  void OpenMailSettings(QWidget*) override { opened.push_back(-4); }
-  std::vector<int> opened;  // slots; -1 properties, -2 quick, -3 raw, -4 mail
-  std::function<void()> onAttribute;
-};
 
 class SmartPageTest : public ::testing::Test {
  protected:
@@ -83,8 +63,8 @@ class SmartPageTest : public ::testing::Test {
   }
 
   test::WindowWorld world;
-  FakeHost host;
-  RecordingDialogs dialogs;
+  test::RecordingPageHost host;
+  test::RecordingDialogs dialogs;
   PageContext context{world.env, host, dialogs};
   std::unique_ptr<CSmartInfoPage> page_;
 };
@@ -105,7 +85,7 @@ TEST_F(SmartPageTest, RowButtonsReachThePageWithTheirRowAndActOnTheirOwnAttribut
   list.rowButton(3)->click();
   ASSERT_EQ(messages.size(), 1);
   EXPECT_EQ(messages[0][0].toInt(), 4003);
-  EXPECT_EQ(dialogs.opened, std::vector<int>{4});  // row 3 is attribute 7 in slot 4
+  EXPECT_EQ(dialogs.opened, std::vector<std::string>{"attribute 4"});  // row 3 is attribute 7 in slot 4
   EXPECT_EQ(list.selectedRow(), 3);
   EXPECT_TRUE(list.rowButton(3)->tooltipText().startsWith("Custom notification settings:"));
 
@@ -120,7 +100,7 @@ TEST_F(SmartPageTest, RowButtonsReachThePageWithTheirRowAndActOnTheirOwnAttribut
   QSignalSpy commands(&page, &CSmartInfoPage::commandSent);
   Q_EMIT list.rowDoubleClicked(4);
   Q_EMIT list.rowDoubleClicked(0);
-  EXPECT_EQ(dialogs.opened, (std::vector<int>{4, 5, 0}));
+  EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"attribute 4", "attribute 5", "attribute 0"}));
   ASSERT_EQ(commands.size(), 2);
   EXPECT_EQ(commands[0][0].toInt(), 101);
 }
@@ -142,7 +122,7 @@ TEST_F(SmartPageTest, ButtonsAndMenusSendTheirCommands) {
   std::vector<int> sent;
   for (const auto& c : commands) sent.push_back(c[0].toInt());
   EXPECT_EQ(sent, (std::vector<int>{1031, 1030, 1032, 32784, 32788}));
-  EXPECT_EQ(dialogs.opened, (std::vector<int>{-1, -2, -3}));
+  EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"properties", "quick", "raw"}));
   EXPECT_EQ(page.reportMenu()->actions().at(0)->data().toInt(), 32782);
   EXPECT_EQ(page.reportMenu()->actions().at(0)->text(), "Save &text report...");
 }
@@ -219,8 +199,8 @@ TEST(DiskInfoPage, ListsTheSelectedDriveAndKeepsItForAnEmptySlot) {
   test::WindowWorld world;
   world.AddDrive(1, "WDC WD10EADS", "WD-1");
   world.store.WriteProfileInt("Options", "Selected drive", 1);
-  FakeHost host;
-  RecordingDialogs dialogs;
+  test::RecordingPageHost host;
+  test::RecordingDialogs dialogs;
   PageContext context{world.env, host, dialogs};
   NoVolumes volumes;
   CDiskInfoPage page(context, nullptr, &volumes);

@@ -13,6 +13,7 @@
 #include "platform/ui_services.h"
 #include "platform/window_messages.h"
 #include "support/temp_dir.h"
+#include "page_fakes.h"
 #include "support/window_env.h"
 #include "ui/controls/button_st.h"
 #include "ui/qt_event_loop.h"
@@ -29,22 +30,6 @@ class RecordingOwner final : public MainWindowOwner {
   }
   void LanguageChanged() override { calls.push_back("language"); }
   std::vector<std::string> calls;
-};
-
-class RecordingDialogs final : public PageDialogs {
- public:
-  void OpenDriveProperties(QWidget*) override { opened.push_back("properties"); }
-  void OpenAttributeSettings(QWidget*, int slot) override {
-    opened.push_back("attribute " + std::to_string(slot));
-  }
-  void OpenQuickView(QWidget* owner) override {
-    opened.push_back("quick");
-    owners.push_back(owner);
-  }
-  void OpenRawView(QWidget*) override { opened.push_back("raw"); }
-  void OpenMailSettings(QWidget*) override { opened.push_back("mail"); }
-  std::vector<std::string> opened;
-  std::vector<QWidget*> owners;
 };
 
 class MainWindowTest : public testing::Test {
@@ -96,7 +81,7 @@ TEST_F(MainWindowTest, CheckBoxesWriteEnableMonitorAndClicksSelectDrives) {
 }
 
 TEST_F(MainWindowTest, DoubleClickOnADriveOpensTheQuickViewOverTheSmartPage) {
-  RecordingDialogs dialogs;
+  test::RecordingDialogs dialogs;
   CMainWindow window(world.env, &dialogs);
   window.show();
   QTreeWidget* list = window.driveList();

@@ -24,6 +24,7 @@
 #include "platform/ui_services.h"
 #include "platform/window_messages.h"
 #include "support/temp_dir.h"
+#include "page_fakes.h"
 #include "support/window_env.h"
 #include "ui/controls/button_st.h"
 #include "ui/log_page.h"
@@ -37,24 +38,6 @@ namespace torvel {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingHost final : public PageHost {
- public:
-  void PageCancelled() override {}
-  void PageLanguageChanged() override { ++languageChanges; }
-  void RefreshPages() override {}
-  int languageChanges = 0;
-};
-
-class RecordingDialogs final : public PageDialogs {
- public:
-  void OpenDriveProperties(QWidget*) override {}
-  void OpenAttributeSettings(QWidget*, int) override {}
-  void OpenQuickView(QWidget*) override {}
-  void OpenRawView(QWidget*) override {}
-  void OpenMailSettings(QWidget*) override { ++mailSettings; }
-  int mailSettings = 0;
-};
 
 // The value of `key=` in a desktop entry's text; nothing when absent.
 std::optional<std::string> EntryValue(const std::string& text, const std::string& key) {
@@ -103,8 +86,8 @@ class SettingsPages : public ::testing::Test {
 
   test::TempDir dir;
   test::WindowWorld world;
-  RecordingHost host;
-  RecordingDialogs dialogs;
+  test::RecordingPageHost host;
+  test::RecordingDialogs dialogs;
   PageContext context{world.env, host, dialogs};
 
  private:
@@ -153,7 +136,7 @@ TEST_F(SettingsPages, BoxesEnableTheirControlsAndWriteAtOnce) {
   EXPECT_EQ(Option(keys::kEmail), 1);
   EXPECT_TRUE(Find<CButtonST>(page, "mailSettings")->isEnabled());
   Find<CButtonST>(page, "mailSettings")->click();
-  EXPECT_EQ(dialogs.mailSettings, 1);
+  EXPECT_EQ(dialogs.opened, std::vector<std::string>{"mail"});
   Find<QCheckBox>(page, "netsend")->click();
   EXPECT_TRUE(Find<QLineEdit>(page, "userName")->isEnabled());
   Find<QCheckBox>(page, "temperature")->click();
