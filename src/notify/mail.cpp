@@ -168,9 +168,7 @@ bool SmtpWorker::Start(const MailRequest& request, CompletionEvent& done, int /*
   return true;
 }
 
-int SendAlertMail(AlertMailContext& ctx, SmtpWorker& worker, CompletionEvent& done,
-                  WindowHandle notifyWindow, const std::string& text) {
-  SettingsStore& store = ctx.store;
+MailRequest StoredMailAccount(SettingsStore& store) {
   MailRequest mail;
   mail.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kPlaceholderSmtpServer);
   mail.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kPlaceholderRecipients);
@@ -178,6 +176,12 @@ int SendAlertMail(AlertMailContext& ctx, SmtpWorker& worker, CompletionEvent& do
   mail.userName = store.GetProfileString(keys::kOptions, keys::kSmtpUsername, "");
   mail.password = DecodePassword(store.GetProfileString(keys::kOptions, keys::kSmtpPassword, ""));
   mail.authType = store.GetProfileInt(keys::kOptions, keys::kSmtpAuth, 0) != 0 ? 2 : 0;
+  return mail;
+}
+
+int SendAlertMail(AlertMailContext& ctx, SmtpWorker& worker, CompletionEvent& done,
+                  WindowHandle notifyWindow, const std::string& text) {
+  MailRequest mail = StoredMailAccount(ctx.store);
   mail.subject = kAlertSubject;
   mail.body = Sprintf("Message from Torvel\nDate: %s\nComputer: %s\n\n", FormatMailDate(ctx.now).c_str(),
                       ctx.computerName.c_str()) +

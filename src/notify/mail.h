@@ -38,6 +38,11 @@ struct MailRequest {
   WindowHandle notifyWindow = kNoWindow;
 };
 
+// The stored mail account: server, recipients, sender, authentication, user
+// name and the password as typed (decoded). Subject, body and window are
+// left to the caller.
+MailRequest StoredMailAccount(SettingsStore& store);
+
 // A manual-reset event. Setting it also calls `onSet` (which wakes the
 // user-interface loop that may be waiting for it).
 class CompletionEvent {

@@ -186,13 +186,9 @@ int WriteAttributeLevel(SettingsStore& store, const DriveRecord& record, int id,
 std::string MailSettingsTitle(const TextTable& texts) { return kTitlePrefix + texts.Text(1); }
 
 MailFields LoadMailFields(SettingsStore& store) {
-  MailFields f;
-  f.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kPlaceholderSmtpServer);
-  f.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kPlaceholderRecipients);
-  f.sender = store.GetProfileString(keys::kOptions, keys::kSender, kPlaceholderSender);
-  f.userName = store.GetProfileString(keys::kOptions, keys::kSmtpUsername, "");
-  f.password = DecodePassword(store.GetProfileString(keys::kOptions, keys::kSmtpPassword, ""));
-  return f;
+  MailRequest stored = StoredMailAccount(store);
+  return {std::move(stored.server), std::move(stored.recipients), std::move(stored.sender),
+          std::move(stored.userName), std::move(stored.password)};
 }
 
 void SaveMailFields(SettingsStore& store, const MailFields& f) {
