@@ -25,7 +25,7 @@
 #include "drive/sector_builder.h"
 #include "drive/simulated_backend.h"
 #include "monitor/check.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "notify/event_log_file.h"
 #include "platform/sound.h"
 #include "platform/system_info.h"

@@ -13,7 +13,7 @@
 #include "drive/refresh.h"
 #include "drive/sector_builder.h"
 #include "drive/smart_data.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/system_info.h"
 #include "support/recording_backend.h"
 #include "support/temp_dir.h"

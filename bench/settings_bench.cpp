@@ -10,6 +10,7 @@
 
 #include "config/keys.h"
 #include "config/sqlite_settings_store.h"
+#include "monitor/baseline.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -40,10 +41,10 @@ struct CheckKeys {
       writes.emplace_back(s, keys::kLastCheck);
       for (int id : kAttributeIds) {
         reads.emplace_back(s, keys::AttributeKey(id));
-        reads.emplace_back(s, keys::AttributeValueKey(id));
-        saved.emplace_back(s, keys::AttributeValueKey(id));
+        reads.emplace_back(s, BaselineKey(id));
+        saved.emplace_back(s, BaselineKey(id));
         for (const char* k : attributeKeys) reads.emplace_back(s, keys::AttributeKey(id, k));
-        writes.emplace_back(s, keys::AttributeValueKey(id));
+        writes.emplace_back(s, BaselineKey(id));
         if (id != 1 && id != 3) writes.emplace_back(s, keys::AttributeKey(id, keys::kLastChangeDate));
       }
       reads.emplace_back(keys::kOptions, keys::kPollEvery);

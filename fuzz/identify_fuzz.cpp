@@ -11,7 +11,7 @@
 
 #include "drive/drive_tables.h"
 #include "drive/identify.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace {
 

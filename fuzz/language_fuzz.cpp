@@ -15,7 +15,7 @@
 #include "config/keys.h"
 #include "config/language.h"
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace {
 

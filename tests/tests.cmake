@@ -7,18 +7,22 @@ torvel_test_binary(drive_tests
   drive/smart_data_test.cpp
 )
 torvel_test_binary(notify_tests
-  notify/debug_trace_test.cpp
   notify/event_log_file_test.cpp
   notify/system_event_log_test.cpp
+  notify/system_summary_test.cpp
 )
 torvel_test_binary(monitor_tests
   monitor/alert_texts_test.cpp
   monitor/baseline_test.cpp
   monitor/check_test.cpp
   monitor/main_frame_test.cpp
+  monitor/schedule_test.cpp
+)
+torvel_test_binary(base_tests
+  base/codepage_test.cpp
+  base/debug_trace_test.cpp
 )
 torvel_test_binary(platform_tests
-  platform/codepage_test.cpp
   platform/system_info_test.cpp
 )
 torvel_test_binary(torvelctl_tests

@@ -1,44 +1,31 @@
-# torvel-ata and its client. The client side (the request format and the
-# backend that falls back to the helper) lives in the engine; the program
-# links only the few drive files it needs: no SQLite, no Qt, no notify
-# transports in a process that holds CAP_SYS_RAWIO.
-include(GNUInstallDirs)
+# torvel-ata: the one program with the right to send raw ATA commands. It
+# links the drive layer's objects as they are built for the engine, from an
+# archive, so only what it uses is in it: the request format, the SG_IO
+# backend and the drive naming, the trace writer. No SQLite, no Qt, no
+# notify transports in a process that holds CAP_SYS_RAWIO.
+add_library(torvel_ata_objects STATIC
+  $<TARGET_OBJECTS:torvel_base> $<TARGET_OBJECTS:torvel_platform> $<TARGET_OBJECTS:torvel_drive>)
+target_include_directories(torvel_ata_objects PUBLIC
+  $<TARGET_PROPERTY:torvel_drive,INTERFACE_INCLUDE_DIRECTORIES>
+  $<TARGET_PROPERTY:torvel_platform,INTERFACE_INCLUDE_DIRECTORIES>
+  $<TARGET_PROPERTY:torvel_base,INTERFACE_INCLUDE_DIRECTORIES>)
+target_link_libraries(torvel_ata_objects PUBLIC ${CMAKE_DL_LIBS})
 
-# Installed beside the other programs (packaging/install.cmake).
-set(TORVEL_ATA_HELPER_INSTALL_PATH "${CMAKE_INSTALL_PREFIX}/lib/torvel/torvel-ata")
+# Its checks and its way of opening a disk, shared with its tests (which
+# take the drive code from the engine library instead).
+add_library(torvel_ata_serve STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/device_open.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/serve.cpp
+)
+target_include_directories(torvel_ata_serve PUBLIC ${PROJECT_SOURCE_DIR}/src
+  $<TARGET_PROPERTY:torvel_ata_objects,INTERFACE_INCLUDE_DIRECTORIES>)
 
-target_sources(torvel_engine PRIVATE
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/ata_helper_protocol.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/helper_backend.cpp
-)
-# Only the file that looks for the helper needs to know where it is installed.
-set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/drive/helper_backend.cpp PROPERTIES
-  COMPILE_DEFINITIONS "TORVEL_ATA_HELPER_INSTALL_PATH=\"${TORVEL_ATA_HELPER_INSTALL_PATH}\""
-)
-
-# The drive files the helper needs. channel.cpp is here for the drive-name
-# parser; it pulls in the trace writer and the system summary, both small.
-add_library(torvel_ata_drive STATIC
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/ata_helper_protocol.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/channel.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/commands.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/sat.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/sgio_backend.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/drive/simulated_backend.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/notify/debug_trace.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/notify/sprintf.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/notify/time_format.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/platform/block_devices.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/platform/syscalls.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/platform/system_info.cpp
-)
-target_include_directories(torvel_ata_drive PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-
-add_executable(torvel-ata
-  ${CMAKE_CURRENT_SOURCE_DIR}/ata_helper/main.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/ata_helper/device_open.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/ata_helper/serve.cpp
-)
-target_link_libraries(torvel-ata PRIVATE torvel_ata_drive)
+add_executable(torvel-ata ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+target_link_libraries(torvel-ata PRIVATE torvel_ata_serve torvel_ata_objects)
 # Beside torvelctl and torvelCore in the build tree, where they look first.
-set_target_properties(torvel-ata PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+# No run path at all, built or installed: it links no library of ours, and a
+# program that holds capabilities must not look for libraries anywhere else.
+set_target_properties(torvel-ata PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+  SKIP_BUILD_RPATH ON
+  INSTALL_RPATH "")

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 
 namespace torvel {
 

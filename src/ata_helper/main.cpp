@@ -20,7 +20,7 @@
 #include "drive/sgio_backend.h"
 #include "drive/simulated_backend.h"
 #include "platform/block_devices.h"
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 
 namespace {
 

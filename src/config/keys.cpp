@@ -1,13 +1,11 @@
 #include "config/keys.h"
 
-#include "drive/smart_data.h"
-
 namespace torvel::keys {
 
 std::string AttributeKey(int id) { return std::to_string(id); }
 
-std::string AttributeValueKey(int id) {
-  return std::to_string(id) + "-" + std::string(AttributeName(id));
+std::string AttributeValueKey(int id, std::string_view name) {
+  return std::to_string(id) + "-" + std::string(name);
 }
 
 std::string AttributeKey(int id, const char* suffix) {

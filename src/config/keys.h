@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace torvel::keys {
 
@@ -66,8 +67,9 @@ inline constexpr const char* kTecDate = "TECdate";
 
 // "%d": the attribute's change-alert switch.
 std::string AttributeKey(int id);
-// "%d-%s": the attribute's saved value, named by the attribute-name table.
-std::string AttributeValueKey(int id);
+// "%d-%s": the attribute's saved value, named by the attribute-name table
+// (drive/smart_data.h's AttributeName).
+std::string AttributeValueKey(int id, std::string_view name);
 // "%d-<suffix>".
 std::string AttributeKey(int id, const char* suffix);
 

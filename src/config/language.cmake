@@ -28,8 +28,4 @@ add_custom_command(
   COMMENT "Embedding the built-in English language block"
   VERBATIM)
 
-target_sources(torvel_engine PRIVATE
-  config/ini_reader.cpp
-  config/language.cpp
-  ${_torvel_lng_cpp}
-)
+target_sources(torvel_config PRIVATE ${_torvel_lng_cpp})

@@ -7,7 +7,7 @@
 #include "config/ini_reader.h"
 #include "config/keys.h"
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/ui_services.h"
 
 namespace torvel {

@@ -1,4 +1,5 @@
 #include "config/sqlite_settings_store.h"
+#include "base/xdg_paths.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -147,25 +148,13 @@ SqliteSettingsStore::SqliteSettingsStore(std::string path, Options options)
 SqliteSettingsStore::~SqliteSettingsStore() { Close(); }
 
 std::string SqliteSettingsStore::SettingsPathFor(const char* xdgConfigHome, const char* home) {
-  constexpr const char* kTail = "/Ostrana/Torvel/settings.sqlite3";
-  // A relative XDG_CONFIG_HOME is invalid and must be ignored.
-  if (xdgConfigHome && xdgConfigHome[0] == '/') return std::string(xdgConfigHome) + kTail;
-  if (home && home[0]) return std::string(home) + "/.config" + kTail;
-  return {};
+  const std::filesystem::path config =
+      XdgFolder(xdgConfigHome, home != nullptr ? home : "", ".config");
+  return config.empty() ? std::string() : (config / "Ostrana/Torvel/settings.sqlite3").string();
 }
 
 std::string SqliteSettingsStore::DefaultSettingsPath() {
-  const char* home = std::getenv("HOME");
-  std::string fromPasswd;
-  if (!home || !home[0]) {
-    struct passwd pw {};
-    struct passwd* found = nullptr;
-    char buf[4096];
-    if (getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-      fromPasswd = found->pw_dir;
-    home = fromPasswd.c_str();
-  }
-  return SettingsPathFor(std::getenv("XDG_CONFIG_HOME"), home);
+  return SettingsPathFor(std::getenv("XDG_CONFIG_HOME"), HomeFolder().c_str());
 }
 
 bool SqliteSettingsStore::Fail(std::string why) {

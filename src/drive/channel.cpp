@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/system_info.h"
 
 namespace torvel {

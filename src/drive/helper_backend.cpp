@@ -14,7 +14,7 @@
 #include <cstring>
 #include <map>
 
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 
 namespace torvel {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "drive/ata_helper_protocol.h"
 #include "drive/backend.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace torvel {
 

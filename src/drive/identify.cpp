@@ -4,7 +4,7 @@
 #include <cinttypes>
 
 #include "drive/drive_tables.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace torvel {
 namespace {

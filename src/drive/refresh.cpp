@@ -4,7 +4,7 @@
 #include "drive/drive_tables.h"
 #include "drive/identify.h"
 #include "drive/smart_data.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace torvel {
 

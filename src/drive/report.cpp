@@ -5,9 +5,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "base/version.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
-#include "notify/time_format.h"
+#include "base/time_format.h"
 
 namespace torvel {
 namespace {

@@ -8,10 +8,6 @@ namespace torvel {
 
 struct DriveTables;
 
-inline constexpr const char* kProductWebAddress = "https://torvel.example.org/";
-// The maker's support address (the About page's e-mail link).
-inline constexpr const char* kSupportEmailAddress = "support@torvel.example.org";
-
 // The report text without the banner, as of `now`.
 std::string BuildReport(const DriveTables& tables, int driveNumber, const std::tm& now);
 

@@ -10,7 +10,7 @@
 
 #include "drive/sat.h"
 #include "platform/block_devices.h"
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 
 namespace torvel {
 

@@ -1,13 +1,5 @@
 # Torvel: the launcher with the tray icon and the schedule.
 
-# The schedule arithmetic and the tray's reading of a summary, without Qt:
-# shared by the launcher, `torvelctl schedule` and the tests.
-add_library(torvel_schedule STATIC ${CMAKE_CURRENT_LIST_DIR}/schedule.cpp)
-target_link_libraries(torvel_schedule PUBLIC torvel_engine)
-
-target_sources(torvelctl_commands PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/torvelctl/schedule_command.cpp)
-target_link_libraries(torvelctl_commands PUBLIC torvel_schedule)
-
 add_executable(Torvel
   ${CMAKE_CURRENT_LIST_DIR}/instance_lock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/launcher.cpp
@@ -27,7 +19,8 @@ qt_add_resources(Torvel launcher_icons
     ${CMAKE_CURRENT_LIST_DIR}/icons/bad.svg
     ${CMAKE_CURRENT_LIST_DIR}/icons/unknown.svg
 )
-target_link_libraries(Torvel PRIVATE torvel_schedule Qt6::Widgets)
+target_link_libraries(Torvel PRIVATE torvel_engine Qt6::Widgets)
+target_include_directories(Torvel PRIVATE ${PROJECT_SOURCE_DIR}/src)
 # The engine names a member "slots".
 target_compile_definitions(Torvel PRIVATE QT_NO_KEYWORDS)
 # torvelCore is started from beside the launcher.

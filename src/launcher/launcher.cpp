@@ -10,8 +10,8 @@
 #include "config/language.h"
 #include "config/settings_store.h"
 #include "launcher/tray_view.h"
-#include "notify/debug_trace.h"
-#include "notify/time_format.h"
+#include "base/debug_trace.h"
+#include "base/time_format.h"
 #include "platform/event_loop.h"
 #include "platform/window_wire.h"
 

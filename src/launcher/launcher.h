@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 #include "platform/window_messages.h"
 
 namespace torvel {

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 #include "launcher/tray_icons.h"
 #include "launcher/tray_view.h"
 

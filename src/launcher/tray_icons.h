@@ -4,7 +4,7 @@
 
 #include <QIcon>
 
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 
 namespace torvel {
 

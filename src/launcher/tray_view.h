@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 
 namespace torvel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "drive/smart_data.h"
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 
 namespace torvel {
 namespace {

@@ -4,10 +4,12 @@
 
 #include "config/keys.h"
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
-#include "notify/time_format.h"
+#include "drive/smart_data.h"
+#include "base/debug_trace.h"
+#include "base/time_format.h"
 
 namespace torvel {
+
 namespace {
 std::int32_t ClampToTime32(std::int64_t t) {
   if (t > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
@@ -15,6 +17,8 @@ std::int32_t ClampToTime32(std::int64_t t) {
   return static_cast<std::int32_t>(t);
 }
 }  // namespace
+
+std::string BaselineKey(int id) { return keys::AttributeValueKey(id, AttributeName(id)); }
 
 void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
                            const std::array<int, kMaxDrives>& changeCounts) {
@@ -24,7 +28,7 @@ void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
     if (!rec.smartEnabled || !store.GetProfileInt(rec.serial, keys::kEnableMonitor, 1)) continue;
     for (const AttributeEntry& a : tables.attributes[idx].attributes) {
       if (a.id == 0) continue;
-      store.WriteProfileInt(rec.serial, keys::AttributeValueKey(a.id), a.value);
+      store.WriteProfileInt(rec.serial, BaselineKey(a.id), a.value);
     }
     store.WriteProfileInt(keys::kOptions, keys::kNumChangeAttrs, changeCounts[idx]);
   }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "drive/drive_tables.h"
 
@@ -15,6 +16,9 @@ class TraceLog;
 
 // Value read for "%d-%s" when no baseline was ever saved.
 inline constexpr int kNoBaseline = 255;
+
+// "%d-%s": the key of an attribute's saved value in its drive's section.
+std::string BaselineKey(int id);
 
 // Writes every monitored, S.M.A.R.T.-enabled drive's current attribute
 // values, and NumChangeAttrs from that drive's change count.

@@ -6,7 +6,7 @@
 #include "monitor/alert_texts.h"
 #include "monitor/baseline.h"
 #include "notify/event_log_file.h"
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 #include "notify/system_event_log.h"
 #include "platform/sound.h"
 #include "platform/ui_services.h"
@@ -64,7 +64,7 @@ void CheckAttributes(MonitorContext& ctx, MonitorState& state, Pass& pass, int d
     if (id == 0) continue;
     const int value = entry.value;
     const int threshold = table.thresholds[static_cast<std::size_t>(s)].threshold;
-    const int saved = DriveInt(ctx, rec, keys::AttributeValueKey(id), kNoBaseline) & 0xFF;
+    const int saved = DriveInt(ctx, rec, BaselineKey(id), kNoBaseline) & 0xFF;
 
     if (saved != kNoBaseline && saved != value) {
       state.changes[static_cast<std::size_t>(d)].push_back(

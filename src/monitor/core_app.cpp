@@ -6,10 +6,10 @@
 #include "drive/channel.h"
 #include "drive/drive_tables.h"
 #include "monitor/main_frame.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "notify/event_log_file.h"
 #include "notify/system_event_log.h"
-#include "notify/time_format.h"
+#include "base/time_format.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
 #include "platform/sound.h"
@@ -24,7 +24,7 @@ int CCoreApp::Run(const std::vector<std::string>& args) {
   auto tables = std::make_unique<DriveTables>();
   DeviceChannel channel(backend_, system_, trace);
   EventLogFile log(trace);
-  SystemEventLog events(channel, SyslogSocketPath());
+  SystemEventLog events([&channel] { return channel.perDrive(); }, SyslogSocketPath());
   std::unique_ptr<EventLoop> loop = MakePollEventLoop();
   WindowSystem windows(*loop);
   // Declared after the windows: it hands them back to a poll loop when it goes.

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "notify/debug_trace.h"
-#include "notify/time_format.h"
+#include "base/debug_trace.h"
+#include "base/time_format.h"
 
 namespace torvel {
 

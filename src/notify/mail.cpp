@@ -12,10 +12,10 @@
 #include "config/language.h"
 #include "config/profile.h"
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "notify/event_log_file.h"
-#include "notify/sprintf.h"
-#include "notify/time_format.h"
+#include "base/sprintf.h"
+#include "base/time_format.h"
 #include "smtp/smtp_module.h"
 
 namespace torvel {

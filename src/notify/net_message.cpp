@@ -17,8 +17,8 @@
 #include "config/settings_store.h"
 #include "notify/event_log_file.h"
 #include "notify/net_message_winpopup.h"
-#include "notify/sprintf.h"
-#include "platform/codepage.h"
+#include "base/sprintf.h"
+#include "base/codepage.h"
 #include "platform/system_info.h"
 #include "platform/ui_services.h"
 

@@ -1,10 +1,10 @@
 #include "notify/system_event_log.h"
 
 #include <cstdio>
+#include <utility>
 
-#include "drive/channel.h"
-#include "notify/time_format.h"
-#include "platform/codepage.h"
+#include "base/time_format.h"
+#include "base/codepage.h"
 #include "platform/syslog_socket.h"
 
 namespace torvel {
@@ -25,14 +25,14 @@ std::string BuildSyslogDatagram(unsigned eventId, const std::string& s1, const s
          Cp1252ToUtf8(s4);
 }
 
-SystemEventLog::SystemEventLog(const DeviceChannel& channel, std::string socketPath, Clock clock)
-    : channel_(channel), socketPath_(std::move(socketPath)),
+SystemEventLog::SystemEventLog(Available available, std::string socketPath, Clock clock)
+    : available_(std::move(available)), socketPath_(std::move(socketPath)),
       clock_(clock ? std::move(clock) : Clock(LocalNow)) {}
 
 bool SystemEventLog::ReportAlertEvent(unsigned eventId, const std::string& s1,
                                       const std::string& s2, const std::string& s3,
                                       const std::string& s4) {
-  if (!channel_.perDrive()) return false;
+  if (!available_()) return false;
   return SendSyslogDatagram(socketPath_,
                             BuildSyslogDatagram(eventId, s1, s2, s3, s4, clock_(), ShortHostName()));
 }

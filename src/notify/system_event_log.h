@@ -8,8 +8,6 @@
 
 namespace torvel {
 
-class DeviceChannel;
-
 inline constexpr unsigned kEventAttributeChanged = 0x80000001;
 inline constexpr unsigned kEventThresholdExceeded = 0x80000002;
 
@@ -22,19 +20,21 @@ std::string BuildSyslogDatagram(unsigned eventId, const std::string& s1, const s
 class SystemEventLog {
  public:
   using Clock = std::function<std::tm()>;
+  // Whether the system keeps an event log: only the per-drive (NT) path has one.
+  using Available = std::function<bool()>;
 
-  SystemEventLog(const DeviceChannel& channel, std::string socketPath, Clock clock = {});
+  SystemEventLog(Available available, std::string socketPath, Clock clock = {});
 
   // The source needs no registration with syslog: nothing to write, nothing to fail.
   void RegisterEventLogSource() {}
 
-  // False while the channel is not on the per-drive path, or when the
+  // False while the event log is not available, or when the
   // datagram could not be delivered.
   bool ReportAlertEvent(unsigned eventId, const std::string& s1, const std::string& s2,
                         const std::string& s3, const std::string& s4);
 
  private:
-  const DeviceChannel& channel_;
+  Available available_;
   std::string socketPath_;
   Clock clock_;
 };

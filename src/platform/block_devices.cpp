@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 
 namespace torvel {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/sound.h"
 
 namespace torvel {

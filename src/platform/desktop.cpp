@@ -10,8 +10,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "notify/debug_trace.h"
-#include "platform/codepage.h"
+#include "base/debug_trace.h"
+#include "base/codepage.h"
 #include "platform/event_loop.h"
 #include "platform/gui_module.h"
 #include "platform/window_messages.h"

@@ -23,6 +23,7 @@
 
 #include "platform/event_loop.h"
 #include "platform/window_wire.h"
+#include "base/xdg_paths.h"
 
 namespace torvel {
 namespace {
@@ -163,9 +164,8 @@ bool PrepareFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 std::filesystem::path DefaultWindowFolder() {
-  // XDG says to ignore a relative runtime folder.
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return std::filesystem::path(runtime) / "torvel";
+  const std::filesystem::path runtime = RuntimeFolder();
+  if (!runtime.empty()) return runtime / "torvel";
   return std::filesystem::path("/tmp") / ("torvel-" + std::to_string(getuid()));
 }
 

@@ -10,12 +10,13 @@
 #include "monitor/alert_texts.h"
 #include "monitor/alert_transports.h"
 #include "monitor/check.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
+#include "notify/system_summary.h"
 #include "notify/event_log_file.h"
 #include "notify/mail.h"
 #include "notify/system_event_log.h"
-#include "notify/time_format.h"
-#include "platform/codepage.h"
+#include "base/time_format.h"
+#include "base/codepage.h"
 #include "platform/desktop.h"
 #include "platform/sound.h"
 #include "platform/syslog_socket.h"
@@ -70,7 +71,7 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
   auto tables = std::make_unique<DriveTables>();
   DeviceChannel channel(ctx.backend, ctx.system, trace);
   EventLogFile log(trace);
-  SystemEventLog events(channel, SyslogSocketPath());
+  SystemEventLog events([&channel] { return channel.perDrive(); }, SyslogSocketPath());
   // Boxes become lines on standard error, answered OK or No.
   const std::unique_ptr<Desktop> desktop = MakeHeadlessDesktop(trace);
   UiServices& ui = *desktop;

@@ -9,12 +9,14 @@
 #include "drive/drive_tables.h"
 #include "drive/refresh.h"
 #include "drive/report.h"
-#include "notify/debug_trace.h"
-#include "platform/codepage.h"
+#include "base/debug_trace.h"
+#include "notify/system_summary.h"
+#include "base/codepage.h"
 #include "torvelctl/check_command.h"
 #include "torvelctl/schedule_command.h"
 #include "torvelctl/settings_command.h"
 #include "torvelctl/texts_command.h"
+#include "base/xdg_paths.h"
 
 namespace torvel {
 namespace {
@@ -168,7 +170,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
   if (verb == "check") return RunCheckCommand({args.begin() + 1, args.end()}, ctx, out, err);
 
   if (verb == "schedule")
-    return RunScheduleCommand({args.begin() + 1, args.end()}, ctx.settings(), UserConfigHome(), out, err);
+    return RunScheduleCommand({args.begin() + 1, args.end()}, ctx.settings(), ConfigHome(), out, err);
 
   if (verb == "settings" || verb == "texts") {
     const std::vector<std::string> rest(args.begin() + 1, args.end());

@@ -7,8 +7,8 @@
 
 #include "config/sqlite_settings_store.h"
 #include "drive/drive_source.h"
-#include "notify/debug_trace.h"
-#include "notify/time_format.h"
+#include "base/debug_trace.h"
+#include "base/time_format.h"
 #include "torvelctl/commands.h"
 
 int main(int argc, char** argv) {

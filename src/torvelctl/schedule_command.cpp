@@ -5,7 +5,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 
 namespace torvel {
 
@@ -57,13 +57,6 @@ std::string TimerSpan(int pollEvery, int timeType) {
 
 fs::path ScheduleDropIn(const fs::path& configHome) {
   return configHome / "systemd" / "user" / "torvel-check.timer.d" / "schedule.conf";
-}
-
-fs::path UserConfigHome() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  return fs::path(home != nullptr ? home : "") / ".config";
 }
 
 int RunScheduleCommand(const std::vector<std::string>& args, SettingsStore& store,

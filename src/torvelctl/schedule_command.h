@@ -23,8 +23,6 @@ std::string TimerSpan(int pollEvery, int timeType);
 // systemd/user/torvel-check.timer.d/schedule.conf.
 std::filesystem::path ScheduleDropIn(const std::filesystem::path& configHome);
 
-// $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config.
-std::filesystem::path UserConfigHome();
 
 // `args` are the words after "schedule". Returns 0, 1 when the drop-in
 // cannot be written, 2 for bad usage.

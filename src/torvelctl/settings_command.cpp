@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "config/settings_store.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "torvelctl/commands.h"
 
 namespace torvel {

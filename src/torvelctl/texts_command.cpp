@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "config/language.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "torvelctl/commands.h"
 
 namespace torvel {

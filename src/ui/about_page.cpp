@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/version.h"
 #include "drive/report.h"
 #include "ui/controls/artwork.h"
 #include "ui/controls/button_st.h"

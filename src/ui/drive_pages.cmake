@@ -7,7 +7,3 @@ target_sources(torvel_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/controls/hot_list_ctrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/controls/info_list.cpp
 )
-target_sources(torvel_ui_logic PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/logic/hot_list_logic.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/logic/smart_info_logic.cpp
-)

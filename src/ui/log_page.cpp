@@ -10,7 +10,7 @@
 
 #include "config/keys.h"
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/ui_services.h"
 #include "ui/controls/artwork.h"
 #include "ui/controls/button_st.h"

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/main_window_env.h"
 #include "platform/ui_services.h"
 #include "ui/controls/artwork.h"

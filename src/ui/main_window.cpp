@@ -15,7 +15,7 @@
 #include "config/keys.h"
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/ui_services.h"
 #include "platform/window_messages.h"
 #include "ui/controls/artwork.h"

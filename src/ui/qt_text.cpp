@@ -4,7 +4,7 @@
 #include <QFontDatabase>
 #include <QWidget>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace torvel {
 

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "ui/logic/about_logic.h"
 
 namespace torvel {

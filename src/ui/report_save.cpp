@@ -9,8 +9,8 @@
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "drive/report.h"
-#include "notify/debug_trace.h"
-#include "notify/time_format.h"
+#include "base/debug_trace.h"
+#include "base/time_format.h"
 #include "platform/main_window_env.h"
 #include "ui/qt_text.h"
 

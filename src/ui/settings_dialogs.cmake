@@ -4,7 +4,3 @@ target_sources(torvel_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/drive_properties_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mail_settings_dlg.cpp
 )
-# Their decisions, without Qt.
-target_sources(torvel_ui_logic PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/logic/settings_dialogs_logic.cpp
-)

@@ -11,7 +11,25 @@ add_library(torvel_ui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/art/art.qrc
 )
 set_target_properties(torvel_ui PROPERTIES AUTOMOC ON AUTORCC ON)
-target_link_libraries(torvel_ui PUBLIC torvel_ui_logic Qt6::Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+target_link_libraries(torvel_ui PUBLIC torvel_engine Qt6::Widgets)
+# The windows reach every header of src/.
+target_include_directories(torvel_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
+
+# libtorvel-qtui.so: the windows, loaded with dlopen by the core when a box
+# or window is first needed on a display, never linked. The engine it works
+# on is the program's own: it links libtorvel-engine.so and holds none of it.
+add_library(torvel-qtui MODULE ${CMAKE_CURRENT_LIST_DIR}/qt_desktop.cpp)
+set_target_properties(torvel-qtui PROPERTIES
+  PREFIX "lib"
+  LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/src
+  CXX_VISIBILITY_PRESET hidden
+  VISIBILITY_INLINES_HIDDEN ON
+)
+target_link_libraries(torvel-qtui PRIVATE torvel_ui)
+# Only its entry point is exported; and a module may link with symbols
+# missing, this one must not, or the core would only find out when it loads it.
+target_link_options(torvel-qtui PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
 
 # The shared controls, the about page and the artwork.
 include(${CMAKE_CURRENT_LIST_DIR}/controls/controls.cmake)

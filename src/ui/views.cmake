@@ -4,6 +4,3 @@ target_sources(torvel_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/quick_view_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/art/views.qrc
 )
-target_sources(torvel_ui_logic PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/logic/views_logic.cpp
-)

@@ -5,8 +5,7 @@ torvel_test_binary(ata_helper_tests
   ata_helper/protocol_test.cpp
   ata_helper/helper_program_test.cpp
   ata_helper/helper_backend_test.cpp
-  ${PROJECT_SOURCE_DIR}/src/ata_helper/device_open.cpp
-  ${PROJECT_SOURCE_DIR}/src/ata_helper/serve.cpp
 )
+target_link_libraries(ata_helper_tests PRIVATE torvel_ata_serve)
 target_compile_definitions(ata_helper_tests PRIVATE TORVEL_ATA_PATH="$<TARGET_FILE:torvel-ata>")
 add_dependencies(ata_helper_tests torvel-ata)

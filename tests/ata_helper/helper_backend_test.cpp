@@ -14,7 +14,7 @@
 #include "drive/refresh.h"
 #include "drive/sgio_backend.h"
 #include "drive/simulated_backend.h"
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 #include "platform/system_info.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"

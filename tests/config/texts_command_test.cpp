@@ -6,7 +6,7 @@
 
 #include "config/keys.h"
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace torvel {
 namespace {

@@ -115,11 +115,11 @@ TEST_F(CoreProtocol, ResidentStartReportsThenServesTheLauncher) {
   EXPECT_EQ(launcher->ReadUntil("result="), "result=0");
   EXPECT_TRUE(core->Running());
 
-  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", keys::AttributeValueKey(1), kNoBaseline), kNoBaseline);
+  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), kNoBaseline);
   launcher->WriteLine("send 16");
   EXPECT_EQ(launcher->ReadUntil("result="), "result=0");
   EXPECT_EQ(core->Wait(), 0);
-  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", keys::AttributeValueKey(1), kNoBaseline), 117)
+  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), 117)
       << "WM_CLOSE stores the baseline";
 }
 
@@ -130,7 +130,7 @@ TEST_F(CoreProtocol, ExitConfirmedWithYesEndsTheCore) {
   launcher->WriteLine("send 273 32773");
   EXPECT_EQ(launcher->ReadUntil("result="), "result=0");
   EXPECT_EQ(core->Wait(), 0);
-  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", keys::AttributeValueKey(1), kNoBaseline), kNoBaseline)
+  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), kNoBaseline)
       << "leaving by the exit command saves nothing";
 }
 
@@ -142,7 +142,7 @@ TEST_F(CoreProtocol, OpenSmartPageAndEndClosesLauncherAndCore) {
   // Without a display the main window ends at once, not with OK.
   EXPECT_TRUE(launcher->ReadUntil("msg=16 "));
   EXPECT_EQ(core->Wait(), 0);
-  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", keys::AttributeValueKey(1), kNoBaseline), 117);
+  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), 117);
 }
 
 TEST_F(CoreProtocol, OnADesktopOpenModeShowsTheMainWindowUntilItIsHidden) {

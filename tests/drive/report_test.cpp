@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/version.h"
 #include "drive/drive_tables.h"
 #include "drive/sector_builder.h"
 #include "drive/smart_data.h"

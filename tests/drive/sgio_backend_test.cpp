@@ -10,8 +10,8 @@
 #include <map>
 
 #include "drive/channel.h"
-#include "notify/debug_trace.h"
-#include "platform/syscalls.h"
+#include "base/debug_trace.h"
+#include "base/syscalls.h"
 #include "platform/system_info.h"
 
 namespace torvel {

@@ -1,8 +1,6 @@
-# The launcher: its schedule arithmetic and tray decisions as plain
-# functions, `torvelctl schedule`, and the Torvel program against the real
-# torvelCore over the window-message sockets.
+# The Torvel program against the real torvelCore over the window-message
+# sockets (its schedule arithmetic is tested with the monitor).
 torvel_test_binary(launcher_tests
-  ${CMAKE_CURRENT_LIST_DIR}/schedule_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/launcher_program_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/child_process.cpp
 )

@@ -12,7 +12,7 @@
 #include "config/keys.h"
 #include "config/sqlite_settings_store.h"
 #include "monitor/baseline.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "platform/event_loop.h"
 #include "platform/window_messages.h"
 #include "platform/window_wire.h"
@@ -90,7 +90,7 @@ struct LauncherProgram : ::testing::Test {
   SqliteSettingsStore Settings() const {
     return SqliteSettingsStore((dir.path() / "config" / "Ostrana" / "Torvel" / "settings.sqlite3").string());
   }
-  int Baseline() const { return Settings().GetProfileInt(kSerial, keys::AttributeValueKey(1), kNoBaseline); }
+  int Baseline() const { return Settings().GetProfileInt(kSerial, BaselineKey(1), kNoBaseline); }
   std::optional<std::int64_t> SendToLauncher(std::uint32_t message) {
     auto loop = MakePollEventLoop();
     WindowSystem windows(*loop, dir.path() / "runtime" / "torvel");

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/settings_store.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 namespace torvel {
 namespace {

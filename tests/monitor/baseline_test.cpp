@@ -8,7 +8,7 @@
 #include "config/settings_store.h"
 #include "drive/sector_builder.h"
 #include "drive/smart_data.h"
-#include "notify/time_format.h"
+#include "base/time_format.h"
 #include "support/trace_capture.h"
 
 namespace torvel {

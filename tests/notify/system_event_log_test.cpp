@@ -50,7 +50,7 @@ struct SyslogFixture : ::testing::Test {
   bool Report(const SystemInfo& sys) {
     DeviceChannel channel(backend, sys, trace);
     channel.SelectPath();
-    SystemEventLog events(channel, socketPath, test::FixedTime);
+    SystemEventLog events([&channel] { return channel.perDrive(); }, socketPath, test::FixedTime);
     events.RegisterEventLogSource();
     return events.ReportAlertEvent(kEventAttributeChanged, "ST3500418AS",
                                    "5 - Reallocated Sector Count", "99", "100");

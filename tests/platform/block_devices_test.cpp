@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "drive/sgio_backend.h"
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 #include "support/temp_dir.h"
 
 namespace torvel {

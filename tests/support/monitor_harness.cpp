@@ -10,6 +10,7 @@
 #include "mksample/description.h"
 #include "platform/system_info.h"
 #include "support/trace_capture.h"
+#include "monitor/baseline.h"
 
 namespace torvel::test {
 
@@ -86,7 +87,7 @@ bool MonitorHarness::Check(int interactive, int recordLastCheck) {
 std::string MonitorHarness::Log() const { return ReadFile(log.path()); }
 
 int MonitorHarness::Baseline(const std::string& serial, int id) {
-  return store.GetProfileInt(serial, keys::AttributeValueKey(id), 255);
+  return store.GetProfileInt(serial, BaselineKey(id), 255);
 }
 
 }  // namespace torvel::test

@@ -10,7 +10,7 @@
 
 #include "config/settings_store.h"
 #include "monitor/check.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "notify/event_log_file.h"
 #include "platform/sound.h"
 #include "platform/ui_services.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "support/temp_dir.h"
 
 namespace torvel::test {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "drive/report.h"
-#include "notify/time_format.h"
+#include "base/time_format.h"
 #include "support/temp_dir.h"
 #include "page_fakes.h"
 #include "support/window_env.h"

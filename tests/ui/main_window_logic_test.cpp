@@ -4,7 +4,7 @@
 
 #include "config/language.h"
 #include "config/settings_store.h"
-#include "notify/time_format.h"
+#include "base/time_format.h"
 
 namespace torvel {
 namespace {

@@ -16,6 +16,7 @@
 #include "ui/quick_view_dlg.h"
 #include "ui/qt_text.h"
 #include "ui/raw_view_dlg.h"
+#include "monitor/baseline.h"
 
 namespace torvel {
 namespace {
@@ -49,8 +50,8 @@ class ViewsTest : public ::testing::Test {
     SetAttribute(world, 2, 2, 9, 97, 0, 0x010000000001);  // slot 1 empty
     SetAttribute(world, 2, 3, 194, 35, 0, 0x2D);
     // Saved values are read as their low byte.
-    world.store.WriteProfileInt("WD-1", keys::AttributeValueKey(9), 0x100 + 99);
-    world.store.WriteProfileInt("WD-1", keys::AttributeValueKey(194), 40);
+    world.store.WriteProfileInt("WD-1", BaselineKey(9), 0x100 + 99);
+    world.store.WriteProfileInt("WD-1", BaselineKey(194), 40);
   }
 
   test::WindowWorld world;

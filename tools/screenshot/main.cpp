@@ -26,7 +26,7 @@
 #include "drive/drive_source.h"
 #include "drive/refresh.h"
 #include "monitor/monitor_state.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/main_window_env.h"
 #include "platform/sound.h"
 #include "ui/controls/theme_wrapper.h"

@@ -8,10 +8,6 @@ target_sources(torvel_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/theme_wrapper.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../about_page.cpp
 )
-# The About page's and the links' decisions, without Qt.
-target_sources(torvel_ui_logic PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/../logic/about_logic.cpp
-)
 
 # The help pages go beside the programs: <build>/src/help, where torvelCore
 # (and the desktop module it loads) looks for them.

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "config/version.h"
+#include "base/version.h"
 #include "drive/report.h"
 
 namespace torvel {

@@ -1,4 +1,5 @@
 #include "ui/logic/autostart.h"
+#include "base/xdg_paths.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -31,15 +32,7 @@ std::string EscapeValue(std::string_view value) {
 }  // namespace
 
 fs::path AutostartEntryPath() {
-  fs::path config;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && *xdg != '\0' && fs::path(xdg).is_absolute()) {
-    config = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    config = fs::path(home != nullptr ? home : "") / ".config";
-  }
-  return config / "autostart" / "Torvel.desktop";
+  return ConfigHome() / "autostart" / "Torvel.desktop";
 }
 
 fs::path CoreProgramPath(const fs::path& folder) { return folder / "torvelCore"; }

@@ -6,7 +6,7 @@
 #include "config/language.h"
 #include "drive/drive_tables.h"
 #include "drive/identify.h"
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 #include "ui/logic/manufacturer.h"
 #include "ui/logic/volumes.h"
 

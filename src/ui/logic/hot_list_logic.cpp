@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 
 namespace torvel {
 namespace {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 #include "platform/ui_services.h"
 
 namespace torvel {

@@ -5,9 +5,9 @@
 #include "config/keys.h"
 #include "config/language.h"
 #include "config/settings_store.h"
-#include "config/version.h"
-#include "notify/sprintf.h"
-#include "notify/time_format.h"
+#include "base/version.h"
+#include "base/sprintf.h"
+#include "base/time_format.h"
 
 namespace torvel {
 namespace {

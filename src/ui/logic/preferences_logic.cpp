@@ -5,7 +5,7 @@
 #include "config/keys.h"
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/window_messages.h"
 #include "ui/logic/autostart.h"
 #include "ui/logic/log_logic.h"

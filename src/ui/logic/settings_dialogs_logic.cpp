@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/version.h"
 #include "config/keys.h"
 #include "config/language.h"
 #include "config/profile.h"
@@ -9,7 +10,7 @@
 #include "drive/drive_tables.h"
 #include "drive/report.h"
 #include "drive/smart_data.h"
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 
 namespace torvel {
 namespace {

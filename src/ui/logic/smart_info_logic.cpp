@@ -4,8 +4,9 @@
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
-#include "notify/sprintf.h"
-#include "notify/time_format.h"
+#include "base/sprintf.h"
+#include "base/time_format.h"
+#include "monitor/baseline.h"
 
 namespace torvel {
 namespace {
@@ -45,7 +46,7 @@ AttributeRowState ReadRowState(const DriveTables& tables, int drive, int slot,
   s.id = a.id;
   s.value = a.value;
   s.threshold = table->thresholds[n].threshold;
-  s.lastSaved = store.GetProfileInt(section, keys::AttributeValueKey(a.id), 0) & 0xFF;
+  s.lastSaved = store.GetProfileInt(section, BaselineKey(a.id), 0) & 0xFF;
   s.monitored = store.GetProfileInt(section, keys::AttributeKey(a.id), 1) != 0;
   s.customThresholds =
       store.GetProfileInt(section, keys::AttributeKey(a.id, keys::kUseCustomThresholds), 0) != 0;

@@ -6,7 +6,8 @@
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
+#include "monitor/baseline.h"
 
 namespace torvel {
 namespace {
@@ -49,7 +50,7 @@ ViewContent BuildViewContent(const DriveTables& tables, int drive, SettingsStore
     row.id = a.id;
     row.threshold = table.thresholds[n].threshold;
     row.value = a.value;
-    row.lastSaved = store.GetProfileInt(record.serial, keys::AttributeValueKey(a.id), 0) & 0xFF;
+    row.lastSaved = store.GetProfileInt(record.serial, BaselineKey(a.id), 0) & 0xFF;
     row.texts[0] = Sprintf("%.2X", a.id);
     row.texts[1] = std::string(AttributeName(a.id));
     if (kind == ViewKind::kRaw) row.texts[2] = RawValueText(a);

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <set>
 
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 #include "platform/block_devices.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace torvel {
 namespace {

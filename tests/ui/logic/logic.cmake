@@ -4,4 +4,4 @@ torvel_test_binary(ui_logic_tests
   ${CMAKE_CURRENT_LIST_DIR}/smart_info_logic_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/volumes_test.cpp
 )
-target_link_libraries(ui_logic_tests PRIVATE torvel_ui_logic)
+target_link_libraries(ui_logic_tests PRIVATE torvel_engine)

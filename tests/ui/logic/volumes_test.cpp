@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "platform/block_devices.h"
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 
 namespace torvel {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "config/keys.h"
 #include "config/settings_store.h"
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 #include "support/temp_dir.h"
 #include "torvelctl/schedule_command.h"
 

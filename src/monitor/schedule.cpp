@@ -1,10 +1,10 @@
-#include "launcher/schedule.h"
+#include "monitor/schedule.h"
 
 #include <algorithm>
 
 #include "config/keys.h"
 #include "config/settings_store.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace torvel {
 

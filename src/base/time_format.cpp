@@ -1,4 +1,4 @@
-#include "notify/time_format.h"
+#include "base/time_format.h"
 
 #include <array>
 #include <cstdio>

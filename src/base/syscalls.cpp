@@ -1,4 +1,4 @@
-#include "platform/syscalls.h"
+#include "base/syscalls.h"
 
 #include <dirent.h>
 #include <fcntl.h>

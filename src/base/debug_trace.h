@@ -9,8 +9,6 @@
 
 namespace torvel {
 
-class SystemInfo;
-
 class TraceLog {
  public:
   using Clock = std::function<std::tm()>;
@@ -39,10 +37,5 @@ class TraceLog {
   Clock clock_;
   bool enabled_ = true;
 };
-
-inline constexpr const char* kProductVersionText = "2, 4, 1, 334";
-
-// The short system summary that opens every trace.
-void TraceSystemSummary(TraceLog& trace, const SystemInfo& system);
 
 }  // namespace torvel

@@ -1,13 +1,12 @@
-#include "notify/debug_trace.h"
+#include "base/debug_trace.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
-#include "notify/sprintf.h"
-#include "notify/time_format.h"
-#include "platform/system_info.h"
+#include "base/sprintf.h"
+#include "base/time_format.h"
 
 namespace torvel {
 
@@ -45,25 +44,6 @@ void TraceLog::Append(const std::string& message) {
 void TraceLog::ResetDebugTrace() {
   if (!enabled_) return;
   if (std::remove(path_.c_str()) != 0) DebugTrace("Log file <debug.log> could not be opened\n");
-}
-
-void TraceSystemSummary(TraceLog& trace, const SystemInfo& system) {
-  const OsVersionInfo os = system.GetVersionEx();
-  const ProcessorInfo cpu = system.GetSystemInfo();
-  trace.DebugTrace("== Torvel %s\n", kProductVersionText);
-  trace.DebugTrace("== Short system summary:\n");
-  trace.DebugTrace("== Win%s Version %u.%.2u (build %u) %s\n", os.platformId == 2 ? "NT" : "32",
-                   os.major, os.minor, os.build, os.csdVersion.c_str());
-  const char* prefix = "== Chipset ";
-  switch (cpu.processorType) {
-    case 386:
-    case 486:
-    case 586: prefix = "== Intel "; break;
-    case 4000: prefix = "== MIPS R"; break;
-    case 21064: prefix = "== DEC Alpha "; break;
-    default: break;
-  }
-  trace.DebugTrace("%s%u, %u Processor(s)\n", prefix, cpu.processorType, cpu.processorCount);
 }
 
 }  // namespace torvel

@@ -1,4 +1,4 @@
-#include "notify/sprintf.h"
+#include "base/sprintf.h"
 
 #include <cstdarg>
 #include <cstdio>
