@@ -5,6 +5,7 @@ torvel_layer(torvel_config config BELOW torvel_platform SOURCES
   config/keys.cpp
   config/language.cpp
   config/profile.cpp
+  config/settings.cpp
   config/settings_store.cpp
   config/sqlite_settings_store.cpp
 )

@@ -20,6 +20,14 @@ std::int32_t ClampToTime32(std::int64_t t) {
 
 std::string BaselineKey(int id) { return keys::AttributeValueKey(id, AttributeName(id)); }
 
+int SavedValue(SettingsStore& store, std::string_view section, int id) {
+  return store.GetProfileInt(section, BaselineKey(id), kNoBaseline) & 0xFF;
+}
+
+int SavedValueShown(SettingsStore& store, std::string_view section, int id) {
+  return store.GetProfileInt(section, BaselineKey(id), 0) & 0xFF;
+}
+
 void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
                            const std::array<int, kMaxDrives>& changeCounts) {
   for (int n = 0; n < kMaxDrives; ++n) {

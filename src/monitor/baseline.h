@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "drive/drive_tables.h"
 
@@ -19,6 +20,11 @@ inline constexpr int kNoBaseline = 255;
 
 // "%d-%s": the key of an attribute's saved value in its drive's section.
 std::string BaselineKey(int id);
+// The attribute's saved value (0 to 255) as the check reads it: kNoBaseline
+// while none was saved.
+int SavedValue(SettingsStore& store, std::string_view section, int id);
+// As the lists and views show it: 0 while none was saved.
+int SavedValueShown(SettingsStore& store, std::string_view section, int id);
 
 // Writes every monitored, S.M.A.R.T.-enabled drive's current attribute
 // values, and NumChangeAttrs from that drive's change count.
