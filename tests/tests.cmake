@@ -14,6 +14,7 @@ torvel_test_binary(notify_tests
 torvel_test_binary(monitor_tests
   monitor/alert_texts_test.cpp
   monitor/baseline_test.cpp
+  monitor/check_decisions_test.cpp
   monitor/check_test.cpp
   monitor/main_frame_test.cpp
   monitor/schedule_test.cpp
