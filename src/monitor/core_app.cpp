@@ -3,17 +3,12 @@
 #include <ctime>
 
 #include "config/sqlite_settings_store.h"
-#include "drive/channel.h"
-#include "drive/drive_tables.h"
 #include "monitor/main_frame.h"
 #include "base/debug_trace.h"
-#include "notify/event_log_file.h"
-#include "notify/system_event_log.h"
 #include "base/time_format.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
 #include "platform/sound.h"
-#include "platform/syslog_socket.h"
 
 namespace torvel {
 
@@ -21,10 +16,6 @@ int CCoreApp::Run(const std::vector<std::string>& args) {
   TraceLog trace;
   SqliteSettingsStore store(SqliteSettingsStore::DefaultSettingsPath());
   if (!store.IsOpen()) trace.DebugTrace("Settings store: %s\n", store.LastError().c_str());
-  auto tables = std::make_unique<DriveTables>();
-  DeviceChannel channel(backend_, system_, trace);
-  EventLogFile log(trace);
-  SystemEventLog events([&channel] { return channel.perDrive(); }, SyslogSocketPath());
   std::unique_ptr<EventLoop> loop = MakePollEventLoop();
   WindowSystem windows(*loop);
   // Declared after the windows: it hands them back to a poll loop when it goes.
@@ -32,8 +23,7 @@ int CCoreApp::Run(const std::vector<std::string>& args) {
   std::unique_ptr<SoundService> sound = MakeCanberraSound(trace);
   LinuxModuleVersions versions;
 
-  CoreParts parts{*tables, store,  trace, log, events, channel, system_, windows, *desktop, *sound,
-                  versions, [] { return static_cast<std::int64_t>(std::time(nullptr)); }, LocalNow};
+  CoreParts parts{store, trace, backend_, system_, windows, *desktop, *sound, versions, [] { return static_cast<std::int64_t>(std::time(nullptr)); }, LocalNow};
   CMainFrame frame(parts, args);
   if (frame.OnCreate() == 0) windows.loop().RunUntil([&frame] { return frame.Destroyed(); });
   return 0;

@@ -2,18 +2,14 @@
 
 #include <future>
 
-#include "config/keys.h"
-#include "config/profile.h"
-#include "config/settings_store.h"
-#include "drive/refresh.h"
+#include "config/settings.h"
 #include "monitor/alert_texts.h"
 #include "monitor/alert_transports.h"
-#include "monitor/check.h"
+#include "monitor/check_world.h"
 #include "base/debug_trace.h"
 #include "notify/system_summary.h"
 #include "notify/event_log_file.h"
 #include "notify/mail.h"
-#include "notify/system_event_log.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
 #include "platform/system_info.h"
@@ -32,9 +28,7 @@ bool IsOpenMode(const std::vector<std::string>& args) {
 
 CMainFrame::CMainFrame(CoreParts& parts, std::vector<std::string> args)
     : p_(parts), args_(std::move(args)) {
-  p_.store.WriteProfileInt(keys::kOptions, keys::kExit, 0);
-  // Setting the event wakes the loop that start-up may be waiting in.
-  mailDone_ = std::make_unique<CompletionEvent>([this] { p_.windows.loop().Post([] {}); });
+  settings::SetExit(p_.store, 0);
   MailWorkerHooks hooks;
   hooks.notify = [this](WindowHandle window, const std::string& category, const std::string& text) {
     p_.windows.SendMessage(window, {kMsgLogRequest, 0, 0, {category, text}});
@@ -42,21 +36,24 @@ CMainFrame::CMainFrame(CoreParts& parts, std::vector<std::string> args)
   hooks.showError = [this](const std::string& text) {
     RunOnUiThread([&] { p_.desktop.MessageBox(text, kBoxCaption, kMbOk | kMbIconError); });
   };
-  worker_ = std::make_unique<SmtpWorker>(p_.trace, std::move(hooks));
-  transports_ = std::make_unique<AlertTransports>(
-      TransportParts{p_.store, p_.log, p_.trace, state_.messages, p_.desktop, p_.system, p_.events,
-                     *worker_, *mailDone_, p_.localNow});
-  ctx_ = std::make_unique<MonitorContext>(MonitorContext{p_.tables, p_.store, p_.trace, p_.log,
-                                                         p_.desktop, p_.sound, *transports_, *this,
-                                                         p_.now});
+  world_ = std::make_unique<CheckWorld>(
+      CheckWorldParts{p_.store, p_.trace, p_.backend, p_.system, p_.desktop, p_.sound, *this, p_.now,
+                      p_.localNow},
+      std::move(hooks),
+      // Setting the event wakes the loop that start-up may be waiting in.
+      [this] { p_.windows.loop().Post([] {}); });
 }
 
 CMainFrame::~CMainFrame() {
   // The worker may still need this thread to show its box or log its result.
   WaitForMail();
-  worker_.reset();
+  world_.reset();
   if (handle_ != kNoWindow) p_.windows.DestroyWindow(handle_);
 }
+
+MonitorState& CMainFrame::state() { return world_->state(); }
+
+const StatusSummary& CMainFrame::summary() const { return world_->summary(); }
 
 void CMainFrame::RunOnUiThread(const std::function<void()>& task) {
   std::promise<void> done;
@@ -68,7 +65,7 @@ void CMainFrame::RunOnUiThread(const std::function<void()>& task) {
 }
 
 void CMainFrame::WaitForMail() {
-  if (mailDone_) p_.windows.loop().RunUntil([this] { return mailDone_->IsSet(); });
+  if (world_) p_.windows.loop().RunUntil([this] { return world_->mailDone().IsSet(); });
 }
 
 WindowHandle CMainFrame::Launcher() const {
@@ -85,33 +82,24 @@ void CMainFrame::Send(WindowHandle window, std::uint32_t message, std::uint64_t 
   p_.windows.SendMessage(window, m);
 }
 
-void CMainFrame::ReloadTexts() { LoadSectionTexts("Messages", state_.messages, p_.store, p_.trace); }
+void CMainFrame::ReloadTexts() { world_->ReloadTexts(); }
 
 int CMainFrame::OnCreate() {
   handle_ = p_.windows.CreateWindow(kFrameClass, kFrameTitle,
                                     [this](const WindowMessage& m) { return OnMessage(m); });
   if (handle_ == kNoWindow) return -1;
-  p_.events.RegisterEventLogSource();
-  ReloadTexts();
-  p_.trace.ResetDebugTrace();
-  ApplyFirstRunDefaults(p_.store);
-  TraceSystemSummary(p_.trace, p_.system);
-  p_.trace.DebugTrace("Torvel started\n");
-  state_.tecAlert = 0;
-  state_.changeAlert = 0;
-  RefreshDrives(p_.tables, p_.channel, p_.trace);
+  world_->StartUp("Torvel started");
   launcher_ = Launcher();
-  mailDone_->Set();
 
   const bool openMode = IsOpenMode(args_);
-  transports_->SetNotifyWindow(openMode ? handle_ : kNoWindow);
+  world_->transports().SetNotifyWindow(openMode ? handle_ : kNoWindow);
   if (!CheckAllDrives(1, openMode ? 0 : 1)) {
     WaitForMail();
     Send(launcher_, kWmClose);
     return -1;
   }
   if (openMode) {
-    if (!state_.tecAlert && !state_.changeAlert && !OpenMainWindow(-1)) Send(launcher_, kWmClose);
+    if (!state().tecAlert && !state().changeAlert && !OpenMainWindow(-1)) Send(launcher_, kWmClose);
     WaitForMail();
     return -1;
   }
@@ -125,7 +113,7 @@ int CMainFrame::OnCreate() {
 }
 
 bool CMainFrame::CheckAllDrives(int interactive, int recordLastCheck) {
-  return torvel::CheckAllDrives(*ctx_, state_, summary_, interactive, recordLastCheck);
+  return world_->Check(interactive, recordLastCheck);
 }
 
 void CMainFrame::Destroy() {
@@ -149,15 +137,15 @@ std::int64_t CMainFrame::OnMessage(const WindowMessage& m) {
       });
       return 0;
     case kWmClose:
-      SaveBaseline(*ctx_, state_);
+      world_->SaveBaseline();
       Destroy();
       return 0;
     case kMsgReloadTexts:
       ReloadTexts();
       return 0;
     case kMsgLogRequest:
-      if (m.strings.size() >= 2 && p_.store.GetProfileInt(keys::kOptions, keys::kLogEnable, 1) != 0)
-        p_.log.WriteLogEntry(m.strings[0], m.strings[1] + "\r\n\r\n");
+      if (m.strings.size() >= 2 && settings::LogEnable(p_.store) != 0)
+        world_->log().WriteLogEntry(m.strings[0], m.strings[1] + "\r\n\r\n");
       return 0;
     default:
       return 0;
@@ -171,18 +159,18 @@ void CMainFrame::RunModalRequest(const WindowMessage& m) {
   } else if (m.wParam == kCmdOpenMainWindow) {
     OpenMainWindow(-1);
   } else if (m.wParam == kCmdExit) {
-    if (p_.desktop.MessageBox(state_.Message(14), kBoxCaption, kMbYesNo | kMbIconWarning) == kIdYes)
+    if (p_.desktop.MessageBox(state().Message(14), kBoxCaption, kMbYesNo | kMbIconWarning) == kIdYes)
       Destroy();
   }
 }
 
 bool CMainFrame::OpenMainWindow(int startTab) {
-  MainWindowEnv env{p_.tables, p_.store, p_.trace, p_.desktop, p_.sound, state_};
+  MainWindowEnv env{world_->tables(), p_.store, p_.trace, p_.desktop, p_.sound, state()};
   env.windows = &p_.windows;
   env.owner = this;
-  env.refreshDrives = [this] { RefreshDrives(p_.tables, p_.channel, p_.trace); };
+  env.refreshDrives = [this] { world_->RefreshDrives(); };
   env.sendNetMessage = [this](const std::string& name, const std::string& text) {
-    transports_->SendNetMessage(name, text);
+    world_->transports().SendNetMessage(name, text);
   };
   env.controlsVersion = p_.versions.GetModuleVersion("comctl32.dll");
   const OsVersionInfo os = p_.system.GetVersionEx();
@@ -197,7 +185,7 @@ bool CMainFrame::OpenMainWindow(int startTab) {
   return true;
 }
 
-void CMainFrame::SaveAttributeBaseline() { SaveBaseline(*ctx_, state_); }
+void CMainFrame::SaveAttributeBaseline() { world_->SaveBaseline(); }
 
 void CMainFrame::LanguageChanged() { ReloadTexts(); }
 

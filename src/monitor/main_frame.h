@@ -18,16 +18,12 @@
 
 namespace torvel {
 
-class AlertTransports;
-class CompletionEvent;
-class DeviceChannel;
+class CheckWorld;
+class DriveBackend;
 class Desktop;
-class EventLogFile;
 class ModuleVersions;
 class SettingsStore;
-class SmtpWorker;
 class SoundService;
-class SystemEventLog;
 class SystemInfo;
 class TraceLog;
 
@@ -41,12 +37,9 @@ inline constexpr const char* kFrameTitle = "Torvel";
 
 // What the application owns and lends the frame.
 struct CoreParts {
-  DriveTables& tables;
   SettingsStore& store;
   TraceLog& trace;
-  EventLogFile& log;
-  SystemEventLog& events;
-  DeviceChannel& channel;
+  DriveBackend& backend;
   const SystemInfo& system;
   WindowSystem& windows;
   Desktop& desktop;
@@ -69,8 +62,8 @@ class CMainFrame final : private FrameServices, private MainWindowOwner {
   // True once the frame's window is gone: the application ends.
   bool Destroyed() const { return destroyed_; }
   WindowHandle handle() const { return handle_; }
-  MonitorState& state() { return state_; }
-  const StatusSummary& summary() const { return summary_; }
+  MonitorState& state();
+  const StatusSummary& summary() const;
 
   // The frame's message handler (also what other windows reach by handle).
   std::int64_t OnMessage(const WindowMessage& message);
@@ -97,12 +90,7 @@ class CMainFrame final : private FrameServices, private MainWindowOwner {
 
   CoreParts& p_;
   std::vector<std::string> args_;
-  MonitorState state_;
-  StatusSummary summary_;
-  std::unique_ptr<CompletionEvent> mailDone_;
-  std::unique_ptr<SmtpWorker> worker_;
-  std::unique_ptr<AlertTransports> transports_;
-  std::unique_ptr<MonitorContext> ctx_;
+  std::unique_ptr<CheckWorld> world_;
   WindowHandle handle_ = kNoWindow;
   WindowHandle launcher_ = kNoWindow;
   bool mainWindowOpen_ = false;

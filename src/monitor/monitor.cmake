@@ -6,6 +6,7 @@ torvel_layer(torvel_monitor monitor BELOW torvel_drive torvel_notify SOURCES
   monitor/baseline.cpp
   monitor/check.cpp
   monitor/check_decisions.cpp
+  monitor/check_world.cpp
   monitor/core_app.cpp
   monitor/main_frame.cpp
   monitor/monitor_state.cpp

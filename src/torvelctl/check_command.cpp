@@ -3,23 +3,12 @@
 #include <memory>
 #include <ostream>
 
-#include "config/profile.h"
-#include "config/settings_store.h"
-#include "drive/channel.h"
-#include "drive/refresh.h"
-#include "monitor/alert_texts.h"
-#include "monitor/alert_transports.h"
-#include "monitor/check.h"
-#include "base/debug_trace.h"
-#include "notify/system_summary.h"
-#include "notify/event_log_file.h"
-#include "notify/mail.h"
-#include "notify/system_event_log.h"
-#include "base/time_format.h"
 #include "base/codepage.h"
+#include "monitor/alert_texts.h"
+#include "monitor/check_world.h"
+#include "notify/mail.h"
 #include "platform/desktop.h"
 #include "platform/sound.h"
-#include "platform/syslog_socket.h"
 #include "torvelctl/commands.h"
 
 namespace torvel {
@@ -66,43 +55,28 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
     keepBaseline = true;
   }
 
-  SettingsStore& store = ctx.settings();
-  TraceLog& trace = ctx.trace;
-  auto tables = std::make_unique<DriveTables>();
-  DeviceChannel channel(ctx.backend, ctx.system, trace);
-  EventLogFile log(trace);
-  SystemEventLog events([&channel] { return channel.perDrive(); }, SyslogSocketPath());
   // Boxes become lines on standard error, answered OK or No.
-  const std::unique_ptr<Desktop> desktop = MakeHeadlessDesktop(trace);
+  const std::unique_ptr<Desktop> desktop = MakeHeadlessDesktop(ctx.trace);
   UiServices& ui = *desktop;
   Silence sound;
   NoWindows frame;
-  MonitorState state;
-  StatusSummary summary;
-
-  LoadSectionTexts("Messages", state.messages, store, trace);
-  trace.ResetDebugTrace();
-  ApplyFirstRunDefaults(store);
-  TraceSystemSummary(trace, ctx.system);
-  trace.DebugTrace("torvelctl check started\n");
-  RefreshDrives(*tables, channel, trace);
-
-  CompletionEvent mailDone;
-  mailDone.Set();
   MailWorkerHooks hooks;
   hooks.showError = [&ui](const std::string& text) {
     ui.MessageBox(text, kBoxCaption, kMbOk | kMbIconError);
   };
-  SmtpWorker worker(trace, std::move(hooks));
-  AlertTransports transports(TransportParts{store, log, trace, state.messages, ui, ctx.system,
-                                            events, worker, mailDone, ctx.now});
-  MonitorContext mc{*tables, store, trace, log, ui, sound, transports, frame, [&ctx] {
-                      std::tm t = ctx.now();
-                      return static_cast<std::int64_t>(std::mktime(&t));
-                    }};
-  CheckAllDrives(mc, state, summary, 0, 1);
-  mailDone.Wait();
-  if (!keepBaseline) SaveBaseline(mc, state);
+  CheckWorld world(CheckWorldParts{ctx.settings(), ctx.trace, ctx.backend, ctx.system, ui, sound,
+                                   frame,
+                                   [&ctx] {
+                                     std::tm t = ctx.now();
+                                     return static_cast<std::int64_t>(std::mktime(&t));
+                                   },
+                                   ctx.now},
+                   std::move(hooks));
+  world.StartUp("torvelctl check started");
+  world.Check(0, 1);
+  world.mailDone().Wait();
+  if (!keepBaseline) world.SaveBaseline();
+  const MonitorState& state = world.state();
 
   const std::string& bytes = frame.summary;
   out << Cp1252ToUtf8(bytes.substr(0, bytes.find('\0'))) << "\n";
