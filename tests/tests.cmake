@@ -16,6 +16,7 @@ torvel_test_binary(monitor_tests
   monitor/baseline_test.cpp
   monitor/check_decisions_test.cpp
   monitor/check_test.cpp
+  monitor/check_world_test.cpp
   monitor/main_frame_test.cpp
   monitor/schedule_test.cpp
 )
