@@ -37,4 +37,5 @@ torvel_test_binary(config_tests
   config/sqlite_settings_store_test.cpp
   config/profile_test.cpp
   config/settings_command_test.cpp
+  config/settings_test.cpp
 )
