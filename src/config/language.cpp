@@ -5,8 +5,7 @@
 #include <system_error>
 
 #include "config/ini_reader.h"
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "base/debug_trace.h"
 #include "platform/ui_services.h"
 
@@ -127,7 +126,7 @@ std::string BuiltInText(std::string_view section, int key) {
 
 void LoadSectionTexts(std::string_view section, TextTable& table, SettingsStore& store,
                       TraceLog& trace) {
-  const std::string languageFile = store.GetProfileString(keys::kOptions, keys::kLanguageFile, "");
+  const std::string languageFile = settings::LanguageFile(store);
   const std::string name(section);
   const int highestKey = static_cast<int>(table.slots.size()) - 1;
 
@@ -175,7 +174,7 @@ std::vector<std::string> ListLanguages(const std::filesystem::path& languageFold
 }
 
 int SelectedLanguage(const std::vector<std::string>& titles, SettingsStore& store) {
-  const std::string file = store.GetProfileString(keys::kOptions, keys::kLanguageFile, "");
+  const std::string file = settings::LanguageFile(store);
   if (file.empty()) {
     const auto it = std::find(titles.begin(), titles.end(), kEnglishEntry);
     return it == titles.end() ? -1 : static_cast<int>(it - titles.begin());
@@ -198,14 +197,13 @@ void ChooseLanguage(const std::filesystem::path& languageFolder, const std::stri
   if (!path.empty() && path.back() != '/') path += '/';
   path += entry + ".lng";
   CheckOutdatedLanguageFile(path, store, ui);
-  store.WriteProfileInt(keys::kOptions, keys::kShowOldLanguageFileMess, 1);
-  store.WriteProfileString(keys::kOptions, keys::kLanguageFile, entry == kEnglishEntry ? "" : path);
+  settings::SetShowOldLanguageFileMess(store, 1);
+  settings::SetLanguageFile(store, entry == kEnglishEntry ? std::string() : path);
 }
 
 void CheckOutdatedLanguageFile(const std::string& path, SettingsStore& store, UiServices& ui) {
-  if (path.empty() || store.GetProfileInt(keys::kOptions, keys::kShowOldLanguageFileMess, 1) != 1)
-    return;
-  store.WriteProfileInt(keys::kOptions, keys::kShowOldLanguageFileMess, 0);
+  if (path.empty() || settings::ShowOldLanguageFileMess(store) != 1) return;
+  settings::SetShowOldLanguageFileMess(store, 0);
   const std::string version = GetPrivateProfileString("Info", "Ver", "", kProfileBufferSize, path);
   if (version == kLanguageFileVersion) return;
   const std::string text = std::string(

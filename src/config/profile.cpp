@@ -1,7 +1,6 @@
 #include "config/profile.h"
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 
 namespace torvel {
 namespace {
@@ -19,9 +18,9 @@ std::string EncodePassword(std::string_view typed) { return Shift(typed, 1); }
 std::string DecodePassword(std::string_view stored) { return Shift(stored, -1); }
 
 void ApplyFirstRunDefaults(SettingsStore& store) {
-  if (store.GetProfileInt(keys::kOptions, keys::kOnce, 0) != 0) return;
-  store.WriteProfileString(keys::kOptions, keys::kLanguageFile, "");
-  store.WriteProfileInt(keys::kOptions, keys::kOnce, 1);
+  if (settings::Once(store) != 0) return;
+  settings::SetLanguageFile(store, "");
+  settings::SetOnce(store, 1);
 }
 
 }  // namespace torvel

@@ -6,9 +6,8 @@
 #include <csignal>
 #include <cstdio>
 
-#include "config/keys.h"
 #include "config/language.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "launcher/tray_view.h"
 #include "base/debug_trace.h"
 #include "base/time_format.h"
@@ -70,7 +69,7 @@ bool Launcher::Start() {
   window_ = windows_.CreateWindow(kLauncherClass, kLauncherTitle,
                                   [this](const WindowMessage& m) { return OnMessage(m); });
   if (window_ == kNoWindow) return false;
-  openOnAnnounce_ = store_.GetProfileInt(keys::kOptions, keys::kOpenAtStartup, 0) != 0;
+  openOnAnnounce_ = settings::OpenAtStartup(store_) != 0;
   RunCheck();
   return true;
 }
@@ -251,7 +250,7 @@ void Launcher::OnStatus(const std::string& copyData) {
   TraceLog quiet = TraceLog::Off();
   LoadSectionTexts("Messages", messages, store_, quiet);
   tray_ = TrayStateOf(summary_, messages.Text(kCriticalTextKey));
-  flashing_ = ShouldFlash(tray_, store_.GetProfileInt(keys::kOptions, keys::kFlashIcon, 1) != 0);
+  flashing_ = ShouldFlash(tray_, settings::FlashIcon(store_) != 0);
 }
 
 void Launcher::StopFlashing() { flashing_ = false; }
@@ -266,7 +265,7 @@ std::string Launcher::NextCheckLine() {
 }
 
 void Launcher::Publish() {
-  const bool showStatus = store_.GetProfileInt(keys::kOptions, keys::kShowTrayStatus, 1) != 0;
+  const bool showStatus = settings::ShowTrayStatus(store_) != 0;
   view_.Show(tray_, TooltipText(summary_, showStatus), flashing_, NextCheckLine());
   if (!options_.printState) return;
   const std::int64_t pid = CoreRunning() ? process_.processId() : 0;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "config/keys.h"
+#include "config/settings.h"
 #include "config/settings_store.h"
 #include "drive/smart_data.h"
 #include "base/debug_trace.h"
@@ -28,17 +29,21 @@ int SavedValueShown(SettingsStore& store, std::string_view section, int id) {
   return store.GetProfileInt(section, BaselineKey(id), 0) & 0xFF;
 }
 
+void SetSavedValue(SettingsStore& store, std::string_view section, int id, int value) {
+  store.WriteProfileInt(section, BaselineKey(id), value);
+}
+
 void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
                            const std::array<int, kMaxDrives>& changeCounts) {
   for (int n = 0; n < kMaxDrives; ++n) {
     const auto idx = static_cast<std::size_t>(n);
     const DriveRecord& rec = tables.records[idx];
-    if (!rec.smartEnabled || !store.GetProfileInt(rec.serial, keys::kEnableMonitor, 1)) continue;
+    if (!rec.smartEnabled || !settings::drive::EnableMonitor(store, rec.serial)) continue;
     for (const AttributeEntry& a : tables.attributes[idx].attributes) {
       if (a.id == 0) continue;
-      store.WriteProfileInt(rec.serial, BaselineKey(a.id), a.value);
+      SetSavedValue(store, rec.serial, a.id, a.value);
     }
-    store.WriteProfileInt(keys::kOptions, keys::kNumChangeAttrs, changeCounts[idx]);
+    settings::SetNumChangeAttrs(store, changeCounts[idx]);
   }
 }
 
@@ -59,14 +64,14 @@ int EstimateTecDate(const DriveTables& tables, SettingsStore& store, TraceLog& t
   const AttributeEntry& a = tables.attributes[d].attributes[s];
   const int threshold = tables.attributes[d].thresholds[s].threshold;
 
-  const std::int64_t last = store.GetProfileInt(section, keys::AttributeKey(a.id, keys::kLastChangeDate), 0);
+  const std::int64_t last = settings::attribute::LastChangeDate(store, section, a.id);
   if (last != 0) {
     const std::int32_t tec = ProjectTecDate(now, last, a.value, threshold, oldValue);
-    store.WriteProfileInt(section, keys::AttributeKey(a.id, keys::kTecDate), tec);
+    settings::attribute::SetTecDate(store, section, a.id, tec);
     trace.DebugTrace("\tAttribute changed: %x\n   T.E.C. date %s\n", static_cast<unsigned>(slot),
                      FormatTecDate(LocalTime(tec)).c_str());
   }
-  store.WriteProfileInt(section, keys::AttributeKey(a.id, keys::kLastChangeDate), ClampToTime32(now));
+  settings::attribute::SetLastChangeDate(store, section, a.id, ClampToTime32(now));
   return 1;
 }
 

@@ -25,6 +25,7 @@ std::string BaselineKey(int id);
 int SavedValue(SettingsStore& store, std::string_view section, int id);
 // As the lists and views show it: 0 while none was saved.
 int SavedValueShown(SettingsStore& store, std::string_view section, int id);
+void SetSavedValue(SettingsStore& store, std::string_view section, int id, int value);
 
 // Writes every monitored, S.M.A.R.T.-enabled drive's current attribute
 // values, and NumChangeAttrs from that drive's change count.

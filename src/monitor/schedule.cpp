@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "base/codepage.h"
 
 namespace torvel {
@@ -16,9 +15,9 @@ constexpr std::int64_t kSecondsPerHour = 3600;
 
 ScheduleSettings ReadSchedule(SettingsStore& store) {
   ScheduleSettings s;
-  s.autoCheck = store.GetProfileInt(keys::kOptions, keys::kAutoCheck, 1) != 0;
-  s.timeType = store.GetProfileInt(keys::kOptions, keys::kTimeType, 0);
-  s.pollEvery = store.GetProfileInt(keys::kOptions, keys::kPollEvery, s.timeType != 0 ? 30 : 1);
+  s.autoCheck = settings::AutoCheck(store) != 0;
+  s.timeType = settings::TimeType(store);
+  s.pollEvery = settings::PollEveryForNextCheck(store, s.timeType);
   return s;
 }
 

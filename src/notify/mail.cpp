@@ -8,10 +8,8 @@
 #include <system_error>
 #include <thread>
 
-#include "config/keys.h"
 #include "config/language.h"
-#include "config/profile.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "base/debug_trace.h"
 #include "notify/event_log_file.h"
 #include "base/sprintf.h"
@@ -20,8 +18,6 @@
 
 namespace torvel {
 namespace {
-
-// What an unconfigured installation mails with: harmless placeholders.
 
 constexpr const char* kAlertSubject = "Torvel Alert!";
 constexpr const char* kResultCategory = "SMTP Client";
@@ -170,12 +166,12 @@ bool SmtpWorker::Start(const MailRequest& request, CompletionEvent& done, int /*
 
 MailRequest StoredMailAccount(SettingsStore& store) {
   MailRequest mail;
-  mail.server = store.GetProfileString(keys::kOptions, keys::kSmtpServer, kPlaceholderSmtpServer);
-  mail.recipients = store.GetProfileString(keys::kOptions, keys::kRecipients, kPlaceholderRecipients);
-  mail.sender = store.GetProfileString(keys::kOptions, keys::kSender, kPlaceholderSender);
-  mail.userName = store.GetProfileString(keys::kOptions, keys::kSmtpUsername, "");
-  mail.password = DecodePassword(store.GetProfileString(keys::kOptions, keys::kSmtpPassword, ""));
-  mail.authType = store.GetProfileInt(keys::kOptions, keys::kSmtpAuth, 0) != 0 ? 2 : 0;
+  mail.server = settings::SmtpServer(store);
+  mail.recipients = settings::Recipients(store);
+  mail.sender = settings::Sender(store);
+  mail.userName = settings::SmtpUsername(store);
+  mail.password = settings::SmtpPassword(store);
+  mail.authType = settings::SmtpAuth(store) != 0 ? 2 : 0;
   return mail;
 }
 

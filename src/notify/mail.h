@@ -15,12 +15,6 @@
 
 namespace torvel {
 
-// What an unconfigured installation shows and sends with: placeholders the
-// user replaces in the mail settings.
-inline constexpr const char* kPlaceholderSmtpServer = "smtp.example.com";
-inline constexpr const char* kPlaceholderRecipients = "admin@example.com";
-inline constexpr const char* kPlaceholderSender = "torvel@example.com";
-
 class EventLogFile;
 class SettingsStore;
 class TraceLog;

@@ -12,9 +12,8 @@
 #include <array>
 #include <cerrno>
 
-#include "config/keys.h"
 #include "config/language.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "notify/event_log_file.h"
 #include "notify/net_message_winpopup.h"
 #include "base/sprintf.h"
@@ -34,8 +33,6 @@ constexpr int kErrorNotSupported = 50;
 constexpr int kErrorInvalidParameter = 87;
 constexpr int kNerrNetworkError = 2136;
 constexpr int kNerrNameNotFound = 2273;
-
-constexpr const char* kNoNetworkUser = "?";
 
 bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 
@@ -186,8 +183,8 @@ void SendNetMessage(NetMessageContext& ctx, const std::string& name, const std::
 }
 
 int SendNetworkAlert(NetMessageContext& ctx, int /*drive*/, const std::string& text) {
-  const std::string name = ctx.store.GetProfileString(keys::kOptions, keys::kNetworkUserName, kNoNetworkUser);
-  if (name == kNoNetworkUser) return 0;
+  const std::string name = settings::NetworkUserNameForSending(ctx.store);
+  if (name == settings::kNoNetworkUser) return 0;
   SendNetMessage(ctx, name, "Computer: " + ctx.computerName + "\r\nMessage from Torvel\r\n\r\n" + text);
   // Logged whatever LogEnable says.
   ctx.log.WriteLogEntry(kLogCategoryInfo,

@@ -88,6 +88,22 @@ TEST_F(BaselineFixture, LaterFallProjectsTheRemainingMarginLinearly) {
                                     FormatTecDate(LocalTime(tec)) + "\n"});
 }
 
+TEST(SavedValueTest, CheckAndViewsDifferOnlyWhileNothingWasSaved) {
+  MemorySettingsStore store;
+  EXPECT_EQ(SavedValue(store, "S0", 9), kNoBaseline);
+  EXPECT_EQ(SavedValueShown(store, "S0", 9), 0);
+
+  SetSavedValue(store, "S0", 9, 98);
+  EXPECT_EQ(store.GetProfileInt("S0", "9-Power-on Hours Count", -7), 98);
+  EXPECT_EQ(SavedValue(store, "S0", 9), 98);
+  EXPECT_EQ(SavedValueShown(store, "S0", 9), 98);
+
+  // Only the low byte counts, as a value can only be.
+  store.WriteProfileInt("S0", "9-Power-on Hours Count", 0x100 + 99);
+  EXPECT_EQ(SavedValue(store, "S0", 9), 99);
+  EXPECT_EQ(SavedValueShown(store, "S0", 9), 99);
+}
+
 TEST(ProjectTecDate, SixtyFourBitProductTruncationAndRange) {
   // A year between falls and a wide margin: the product needs more than 32 bits.
   const std::int64_t year = 365 * kDay;
