@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "config/keys.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "platform/main_window_env.h"
 #include "platform/ui_services.h"
@@ -35,19 +35,20 @@ CCustomThresholdsDlg::CCustomThresholdsDlg(MainWindowEnv& env, int slot, QWidget
   Refresh();
 
   connect(useCustom_, &QCheckBox::clicked, this, [this](bool on) {
-    Write(keys::kUseCustomThresholds, on ? 1 : 0);
+    Write(settings::attribute::SetUseCustomThresholds, on ? 1 : 0);
     Refresh();
   });
   for (int i = 0; i < 3; ++i)
     connect(modes_[static_cast<std::size_t>(i)], &QRadioButton::clicked, this, [this, i] { OnMode(i); });
   connect(level_, &CSettingField::arrowed, this, &CCustomThresholdsDlg::OnLevel);
   connect(level_, &CSettingField::typed, this, &CCustomThresholdsDlg::OnLevel);
-  const std::pair<QCheckBox*, const char*> boxes[] = {{methods_[kPopup], keys::kAttrPopup},
-                                                      {methods_[kEmail], keys::kAttrEmail},
-                                                      {methods_[kNetsend], keys::kAttrNetSend},
-                                                      {logging_, keys::kLogChanges}};
-  for (const auto& [box, suffix] : boxes)
-    connect(box, &QCheckBox::clicked, this, [this, suffix = suffix](bool on) { Write(suffix, on ? 1 : 0); });
+  const std::pair<QCheckBox*, AttributeSetter> boxes[] = {
+      {methods_[kPopup], settings::attribute::SetPopup},
+      {methods_[kEmail], settings::attribute::SetEmail},
+      {methods_[kNetsend], settings::attribute::SetNetSend},
+      {logging_, settings::attribute::SetLogChanges}};
+  for (const auto& [box, set] : boxes)
+    connect(box, &QCheckBox::clicked, this, [this, set = set](bool on) { Write(set, on ? 1 : 0); });
   connect(help_, &QPushButton::clicked, this,
           [this] { env_.ui.OpenHelpTopic(kAttributePropertiesHelpTopic); });
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
@@ -163,14 +164,14 @@ void CCustomThresholdsDlg::Apply(const AttributeEnabling& e) {
 
 void CCustomThresholdsDlg::OnMode(int button) {
   const int mode = ButtonMode(button);
-  Write(keys::kCustomNotify, mode);
+  Write(settings::attribute::SetCustomNotify, mode);
   Apply(AttributeModeChosen(mode));
 }
 
 void CCustomThresholdsDlg::OnLevel(int value) { WriteAttributeLevel(env_.store, Drive(), id_, value); }
 
-void CCustomThresholdsDlg::Write(const char* suffix, int value) {
-  WriteAttributeInt(env_.store, Drive(), id_, suffix, value);
+void CCustomThresholdsDlg::Write(AttributeSetter set, int value) {
+  WriteAttributeInt(env_.store, Drive(), id_, set, value);
 }
 
 void CCustomThresholdsDlg::done(int result) {

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "config/language.h"
+#include "ui/logic/settings_dialogs_logic.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,7 +19,6 @@ namespace torvel {
 
 struct MainWindowEnv;
 struct DriveRecord;
-struct AttributeEnabling;
 class CButtonST;
 class CColourLabel;
 class CSettingField;
@@ -44,7 +44,7 @@ class CCustomThresholdsDlg : public QDialog {
   void Apply(const AttributeEnabling& e);
   void OnMode(int button);
   void OnLevel(int value);
-  void Write(const char* suffix, int value);
+  void Write(AttributeSetter set, int value);
   const DriveRecord& Drive() const;
 
   MainWindowEnv& env_;

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "config/keys.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "platform/main_window_env.h"
 #include "platform/ui_services.h"
@@ -57,23 +57,24 @@ CDrivePropertiesDlg::CDrivePropertiesDlg(MainWindowEnv& env, QWidget* parent)
   Refresh();
 
   connect(useCustom_, &QCheckBox::clicked, this, [this](bool on) {
-    WriteDriveSwitch(env_.store, Drive(), keys::kUseCustomNotify, on);
+    WriteDriveSwitch(env_.store, Drive(), settings::drive::SetUseCustomNotify, on);
     Refresh();
   });
   connect(failureWarnings_, &QCheckBox::clicked, this, [this](bool on) {
-    WriteDriveSwitch(env_.store, Drive(), keys::kEnableSmartNotify, on);
+    WriteDriveSwitch(env_.store, Drive(), settings::drive::SetEnableSmartNotify, on);
     Refresh();
   });
   connect(temperature_, &QCheckBox::clicked, this, &CDrivePropertiesDlg::OnTemperatureBox);
   connect(critical_, &CSettingField::arrowed, this, &CDrivePropertiesDlg::OnCriticalTemp);
   connect(critical_, &CSettingField::typed, this, &CDrivePropertiesDlg::OnCriticalTemp);
-  const std::array<const char*, kMethods> methodKeys = {keys::kPopup,       keys::kEmail,
-                                                        keys::kNetsend,     keys::kChangePopup,
-                                                        keys::kChangeEmail, keys::kChangeNetsend};
+  const std::array<DriveSetter, kMethods> methodSetters = {
+      settings::drive::SetPopup,       settings::drive::SetEmail,
+      settings::drive::SetNetsend,     settings::drive::SetChangePopup,
+      settings::drive::SetChangeEmail, settings::drive::SetChangeNetsend};
   for (int i = 0; i < kMethods; ++i) {
     connect(methods_[static_cast<std::size_t>(i)], &QCheckBox::clicked, this,
-            [this, key = methodKeys[static_cast<std::size_t>(i)]](bool on) {
-              WriteDriveSwitch(env_.store, Drive(), key, on);
+            [this, set = methodSetters[static_cast<std::size_t>(i)]](bool on) {
+              WriteDriveSwitch(env_.store, Drive(), set, on);
             });
   }
   connect(help_, &QPushButton::clicked, this, [this] { env_.ui.OpenHelpTopic(kDrivePropertiesHelpTopic); });
@@ -191,7 +192,7 @@ void CDrivePropertiesDlg::Refresh() {
 }
 
 void CDrivePropertiesDlg::OnTemperatureBox(bool on) {
-  WriteDriveSwitch(env_.store, Drive(), keys::kEnableTempNotify, on);
+  WriteDriveSwitch(env_.store, Drive(), settings::drive::SetEnableTempNotify, on);
   criticalLabel_->setEnabled(on);
   critical_->setEnabled(on);
 }

@@ -13,8 +13,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "platform/sound.h"
 #include "platform/ui_services.h"
 #include "ui/controls/artwork.h"
@@ -147,8 +146,7 @@ void CPreferencesPage::Initialise() {
 
   LoadTexts();
   ApplyTexts();
-  CheckOutdatedLanguageFile(store.GetProfileString(keys::kOptions, keys::kLanguageFile, ""), store,
-                            env.ui);
+  CheckOutdatedLanguageFile(settings::LanguageFile(store), store, env.ui);
 
   previewSound_->SetIcon(kIconPlaySound);
   browseSound_->SetIcon(kIconBrowseSound);
@@ -179,7 +177,7 @@ void CPreferencesPage::Initialise() {
   // for every drive just by opening the page.
   if (view.temperatureKnown) OnTemperatureBox(view.tempNotify);
   userName_->setText(ToQt(view.userName));
-  store.WriteProfileString(keys::kOptions, keys::kNetworkUserName, view.userName);
+  settings::SetNetworkUserName(store, view.userName);
   FillLanguages();
   UpdateEnabling();
 
@@ -191,20 +189,20 @@ void CPreferencesPage::Initialise() {
   connect(unit_, &QComboBox::currentIndexChanged, this, &CPreferencesPage::OnUnitChosen);
   connect(autostart_, &QCheckBox::clicked, this, &CPreferencesPage::OnAutostart);
   connect(checkAndExit_, &QCheckBox::clicked, this, &CPreferencesPage::OnCheckAndExit);
-  const std::pair<QCheckBox*, const char*> plain[] = {
-      {openAtStartup_, keys::kOpenAtStartup}, {logEvents_, keys::kLogEnable},
-      {eventLog_, keys::kUseEventLog},        {trayStatus_, keys::kShowTrayStatus},
-      {popup_, keys::kPopup},                 {flashIcon_, keys::kFlashIcon},
-      {playSound_, keys::kPlaySound}};
-  for (const auto& [box, key] : plain)
-    connect(box, &QCheckBox::clicked, this, [this, key = key](bool on) { WriteOption(key, on); });
+  const std::pair<QCheckBox*, OptionSetter> plain[] = {
+      {openAtStartup_, settings::SetOpenAtStartup}, {logEvents_, settings::SetLogEnable},
+      {eventLog_, settings::SetUseEventLog},        {trayStatus_, settings::SetShowTrayStatus},
+      {popup_, settings::SetPopup},                 {flashIcon_, settings::SetFlashIcon},
+      {playSound_, settings::SetPlaySound}};
+  for (const auto& [box, set] : plain)
+    connect(box, &QCheckBox::clicked, this, [this, set = set](bool on) { WriteOption(set, on); });
   connect(email_, &QCheckBox::clicked, this, &CPreferencesPage::OnEmail);
   connect(netsend_, &QCheckBox::clicked, this, &CPreferencesPage::OnNetsend);
   connect(temperature_, &QCheckBox::clicked, this, &CPreferencesPage::OnTemperatureBox);
   critical_->onArrows = [this](int next) { OnCriticalArrowed(next); };
   connect(critical_, &QSpinBox::editingFinished, this, &CPreferencesPage::OnCriticalEdited);
   connect(userName_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    context_.env.store.WriteProfileString(keys::kOptions, keys::kNetworkUserName, FromQt(text));
+    settings::SetNetworkUserName(context_.env.store, FromQt(text));
   });
   connect(mailSettings_, &QPushButton::clicked, this,
           [this] { context_.dialogs.OpenMailSettings(this); });
@@ -287,25 +285,25 @@ void CPreferencesPage::UpdateEnabling() {
   userName_->setEnabled(e.userName);
 }
 
-void CPreferencesPage::WriteOption(const char* key, bool on) {
-  context_.env.store.WriteProfileInt(keys::kOptions, key, on ? 1 : 0);
+void CPreferencesPage::WriteOption(OptionSetter set, bool on) {
+  set(context_.env.store, on ? 1 : 0);
 }
 
 void CPreferencesPage::OnPollDrives(bool on) {
-  WriteOption(keys::kAutoCheck, on);
+  WriteOption(settings::SetAutoCheck, on);
   UpdateEnabling();
 }
 
 void CPreferencesPage::OnIntervalTyped(int value) {
   SettingsStore& store = context_.env.store;
   const IntervalChange change =
-      IntervalTyped(value, store.GetProfileInt(keys::kOptions, keys::kPollEvery, 1));
+      IntervalTyped(value, settings::PollEvery(store));
   if (change.position != value) {
     const QSignalBlocker quiet(interval_);
     interval_->setValue(change.position);
   }
   if (!change.write) return;
-  store.WriteProfileInt(keys::kOptions, keys::kPollEvery, change.position);
+  settings::SetPollEvery(store, change.position);
   SendScheduleNotice(context_.env.windows);
 }
 
@@ -316,13 +314,13 @@ void CPreferencesPage::OnIntervalArrowed(int next) {
     interval_->setValue(change.position);
   }
   if (!change.write) return;
-  context_.env.store.WriteProfileInt(keys::kOptions, keys::kPollEvery, change.position);
+  settings::SetPollEvery(context_.env.store, change.position);
   SendScheduleNotice(context_.env.windows);
 }
 
 void CPreferencesPage::OnUnitChosen(int index) {
   if (index < 0) return;
-  context_.env.store.WriteProfileInt(keys::kOptions, keys::kTimeType, TimeTypeForUnit(index));
+  settings::SetTimeType(context_.env.store, TimeTypeForUnit(index));
   SendScheduleNotice(context_.env.windows);
 }
 
@@ -341,35 +339,34 @@ void CPreferencesPage::OnCheckAndExit(bool on) {
 }
 
 void CPreferencesPage::OnEmail(bool on) {
-  WriteOption(keys::kEmail, on);
+  WriteOption(settings::SetEmail, on);
   UpdateEnabling();
 }
 
 void CPreferencesPage::OnNetsend(bool on) {
-  WriteOption(keys::kNetsend, on);
+  WriteOption(settings::SetNetsend, on);
   UpdateEnabling();
 }
 
 void CPreferencesPage::OnTemperatureBox(bool on) {
-  WriteOption(keys::kEnableTempNotify, on);
+  WriteOption(settings::SetEnableTempNotify, on);
   UpdateEnabling();
 }
 
 void CPreferencesPage::OnCriticalArrowed(int next) {
-  context_.env.store.WriteProfileInt(keys::kOptions, keys::kCriticalTemp, CriticalTempToStore(next));
+  settings::SetCriticalTemp(context_.env.store, CriticalTempToStore(next));
 }
 
 void CPreferencesPage::OnCriticalEdited() {
   // A typed temperature counts as well as one reached with the arrows.
   SettingsStore& store = context_.env.store;
   const int value = CriticalTempToStore(critical_->value());
-  if (value != store.GetProfileInt(keys::kOptions, keys::kCriticalTemp, 50))
-    store.WriteProfileInt(keys::kOptions, keys::kCriticalTemp, value);
+  if (value != settings::CriticalTemp(store)) settings::SetCriticalTemp(store, value);
 }
 
 void CPreferencesPage::OnTestNetMessage() {
   MainWindowEnv& env = context_.env;
-  const std::string name = env.store.GetProfileString(keys::kOptions, keys::kNetworkUserName, "?");
+  const std::string name = settings::NetworkUserNameForSending(env.store);
   if (NetMessageNameMissing(name)) {
     env.ui.MessageBox(texts_.Text(20), "Torvel", kMbOk);
     return;
@@ -389,14 +386,13 @@ void CPreferencesPage::OnBrowseSound() {
   dialog.setDefaultSuffix(QStringLiteral("wav"));
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
   if (chosen)
-    context_.env.store.WriteProfileString(
-        keys::kOptions, keys::kSound, QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    settings::SetSound(context_.env.store,
+                       QFile::encodeName(dialog.selectedFiles().first()).toStdString());
   if (!ec) std::filesystem::current_path(here, ec);
 }
 
 void CPreferencesPage::OnPreviewSound() {
-  context_.env.sound.PlayFileAsync(
-      context_.env.store.GetProfileString(keys::kOptions, keys::kSound, kDefaultSound));
+  context_.env.sound.PlayFileAsync(settings::Sound(context_.env.store));
 }
 
 void CPreferencesPage::OnLanguageChosen(int index) {

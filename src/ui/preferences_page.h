@@ -14,6 +14,7 @@ class QLineEdit;
 namespace torvel {
 
 class CButtonST;
+class SettingsStore;
 class StepSpinBox;
 struct PreferencesView;
 
@@ -33,7 +34,9 @@ class CPreferencesPage final : public TabPage {
   void FillLanguages();
   void UpdateEnabling();
   PreferencesView ShownView() const;
-  void WriteOption(const char* key, bool on);
+  // One of the Options on/off keys, named by its settings:: setter.
+  using OptionSetter = void (*)(SettingsStore&, int);
+  void WriteOption(OptionSetter set, bool on);
 
   void OnPollDrives(bool on);
   void OnIntervalTyped(int value);

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "config/keys.h"
 #include "config/language.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "base/version.h"
 #include "base/sprintf.h"
 #include "base/time_format.h"
@@ -102,9 +101,9 @@ int TabControlHeight(int windowBottom, int tabTop, int logicalDpi) {
 }
 
 std::int64_t PollIntervalSeconds(SettingsStore& store) {
-  if (store.GetProfileInt(keys::kOptions, keys::kTimeType, 0) != 0)
-    return std::int64_t{store.GetProfileInt(keys::kOptions, keys::kPollEvery, 30)} * 60;
-  return std::int64_t{store.GetProfileInt(keys::kOptions, keys::kPollEvery, 1)} * 3600;
+  const int timeType = settings::TimeType(store);
+  const std::int64_t every = settings::PollEveryForNextCheck(store, timeType);
+  return timeType != 0 ? every * 60 : every * 3600;
 }
 
 std::int64_t NextCheckTime(std::int64_t lastCheck, std::int64_t interval, std::int64_t now,
@@ -116,16 +115,16 @@ std::int64_t NextCheckTime(std::int64_t lastCheck, std::int64_t interval, std::i
 
 std::string StatusLineText(const DriveTables& tables, SettingsStore& store, const TextTable& texts,
                            std::int64_t now, bool scheduleChanged) {
-  const int d = store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  const int d = settings::SelectedDrive(store);
   if (d < 0 || d >= kMaxDrives) return {};
   const DriveRecord& record = tables.records[static_cast<std::size_t>(d)];
   if (!record.InUse()) return {};
   const std::int64_t interval = PollIntervalSeconds(store);
-  const std::int64_t last = store.GetProfileInt(record.serial, keys::kLastCheck, 0);
+  const std::int64_t last = settings::drive::LastCheck(store, record.serial);
   const std::int64_t next = NextCheckTime(last, interval, now, scheduleChanged);
   const std::string lastText = FormatStatusLineTime(LocalTime(last));
   const std::string nextText = FormatStatusLineTime(LocalTime(next));
-  const bool autoCheck = store.GetProfileInt(keys::kOptions, keys::kAutoCheck, 1) != 0;
+  const bool autoCheck = settings::AutoCheck(store) != 0;
   if (autoCheck && last < 1) return Sprintf("%s: %s", texts.Text(27).c_str(), nextText.c_str());
   if (autoCheck)
     return Sprintf("%s: %s   -   %s: %s", texts.Text(26).c_str(), lastText.c_str(),

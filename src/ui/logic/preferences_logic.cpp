@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "base/debug_trace.h"
 #include "platform/window_messages.h"
@@ -15,10 +14,6 @@ namespace torvel {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool On(SettingsStore& store, const char* key, int defaultValue) {
-  return store.GetProfileInt(keys::kOptions, key, defaultValue) != 0;
-}
 
 void Create(const AutostartPlace& place, const fs::path& target, TraceLog& trace) {
   if (!CreateAutostartEntry(place.entry, target, place.folder))
@@ -38,28 +33,28 @@ bool Delete(const AutostartPlace& place, UiServices& ui) {
 PreferencesView LoadPreferencesView(SettingsStore& store, const DriveTables& tables,
                                     int selectedDrive) {
   PreferencesView v;
-  v.unitIndex = store.GetProfileInt(keys::kOptions, keys::kTimeType, 0) != 0 ? 1 : 0;
-  v.pollEvery = store.GetProfileInt(keys::kOptions, keys::kPollEvery, 1);
-  v.autoCheck = On(store, keys::kAutoCheck, 1);
-  v.autostart = On(store, keys::kAutostart, 1);
-  v.popup = On(store, keys::kPopup, 1);
-  v.flashIcon = On(store, keys::kFlashIcon, 1);
-  v.logEnable = On(store, keys::kLogEnable, 1);
-  v.checkAndExit = On(store, keys::kCheckAndExit, 0);
-  v.openAtStartup = On(store, keys::kOpenAtStartup, 0);
-  v.useEventLog = On(store, keys::kUseEventLog, 0);
-  v.showTrayStatus = On(store, keys::kShowTrayStatus, 1);
-  v.email = On(store, keys::kEmail, 0);
-  v.netsend = On(store, keys::kNetsend, 0);
-  v.playSound = On(store, keys::kPlaySound, 1);
+  v.unitIndex = settings::TimeType(store) != 0 ? 1 : 0;
+  v.pollEvery = settings::PollEvery(store);
+  v.autoCheck = settings::AutoCheck(store) != 0;
+  v.autostart = settings::Autostart(store) != 0;
+  v.popup = settings::Popup(store) != 0;
+  v.flashIcon = settings::FlashIcon(store) != 0;
+  v.logEnable = settings::LogEnable(store) != 0;
+  v.checkAndExit = settings::CheckAndExit(store) != 0;
+  v.openAtStartup = settings::OpenAtStartup(store) != 0;
+  v.useEventLog = settings::UseEventLog(store) != 0;
+  v.showTrayStatus = settings::ShowTrayStatus(store) != 0;
+  v.email = settings::Email(store) != 0;
+  v.netsend = settings::Netsend(store) != 0;
+  v.playSound = settings::PlaySound(store) != 0;
   const bool inRange = selectedDrive >= 0 && selectedDrive < kMaxDrives;
   v.temperatureKnown =
       inRange && tables.records[static_cast<std::size_t>(selectedDrive)].temperature != 0;
   // Without a temperature the box stays unchecked; the stored switch is
   // left alone, it is global and other drives report one.
-  v.tempNotify = v.temperatureKnown && On(store, keys::kEnableTempNotify, 1);
-  v.criticalTemp = store.GetProfileInt(keys::kOptions, keys::kCriticalTemp, 50);
-  v.userName = store.GetProfileString(keys::kOptions, keys::kNetworkUserName, "administrator");
+  v.tempNotify = v.temperatureKnown && settings::EnableTempNotify(store) != 0;
+  v.criticalTemp = settings::CriticalTemp(store);
+  v.userName = settings::NetworkUserName(store);
   return v;
 }
 
@@ -97,7 +92,9 @@ void SendScheduleNotice(WindowSystem* windows) {
   if (main != kNoWindow) windows->SendMessage(main, {kMsgScheduleChanged, 1, 0, {}});
 }
 
-bool NetMessageNameMissing(const std::string& name) { return name.empty() || name == "?"; }
+bool NetMessageNameMissing(const std::string& name) {
+  return name.empty() || name == settings::kNoNetworkUser;
+}
 
 AutostartPlace CurrentAutostartPlace() {
   std::error_code ec;
@@ -109,13 +106,13 @@ bool ApplyAutostart(bool on, SettingsStore& store, UiServices& ui, TraceLog& tra
   if (on) {
     // Also run at every opening, so the entry follows the folder Torvel now
     // runs from.
-    const bool core = On(store, keys::kCheckAndExit, 0);
+    const bool core = settings::CheckAndExit(store) != 0;
     Create(place, core ? CoreProgramPath(place.folder) : LauncherProgramPath(place.folder), trace);
-    store.WriteProfileInt(keys::kOptions, keys::kAutostart, 1);
+    settings::SetAutostart(store, 1);
     return true;
   }
   if (!Delete(place, ui)) return false;
-  store.WriteProfileInt(keys::kOptions, keys::kAutostart, 0);
+  settings::SetAutostart(store, 0);
   return true;
 }
 
@@ -123,11 +120,11 @@ bool ApplyCheckAndExit(bool on, SettingsStore& store, UiServices& ui, TraceLog& 
                        const AutostartPlace& place) {
   // Without start-up there is no entry to point anywhere; only the choice
   // is kept for when it is switched on.
-  if (On(store, keys::kAutostart, 1)) {
+  if (settings::Autostart(store) != 0) {
     if (!Delete(place, ui)) return false;
     Create(place, on ? CoreProgramPath(place.folder) : LauncherProgramPath(place.folder), trace);
   }
-  store.WriteProfileInt(keys::kOptions, keys::kCheckAndExit, on ? 1 : 0);
+  settings::SetCheckAndExit(store, on ? 1 : 0);
   return true;
 }
 

@@ -16,7 +16,6 @@ class WindowSystem;
 
 inline constexpr const char* kPreferencesHelpTopic = "Torvel Help.chm::\\html\\Preferences tab.htm";
 inline constexpr const char* kTestNetMessageText = "This is a test message from Torvel";
-inline constexpr const char* kDefaultSound = "alert.wav";
 inline constexpr int kPollEveryMax = 240;
 inline constexpr int kCriticalTempMax = 150;
 

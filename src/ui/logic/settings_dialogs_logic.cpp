@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "base/version.h"
-#include "config/keys.h"
 #include "config/language.h"
 #include "config/profile.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "drive/report.h"
 #include "drive/smart_data.h"
@@ -44,7 +43,7 @@ std::string TooltipText(const std::string& text) {
 }
 
 int SettingsDialogDrive(SettingsStore& store) {
-  const int d = store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  const int d = settings::SelectedDrive(store);
   return d >= 0 && d < kMaxDrives ? d : 0;
 }
 
@@ -58,22 +57,22 @@ std::string DiskLineText(const DriveRecord& record) {
 }
 
 bool DriveUsesCustomSettings(SettingsStore& store, const DriveRecord& record) {
-  return store.GetProfileInt(Section(record), keys::kUseCustomNotify, 0) != 0;
+  return settings::drive::UseCustomNotify(store, Section(record)) != 0;
 }
 
 DriveCustomView LoadDriveCustomView(SettingsStore& store, const DriveRecord& record) {
   const std::string& s = Section(record);
   DriveCustomView v;
-  v.popup = store.GetProfileInt(s, keys::kPopup, 1) != 0;
-  v.email = store.GetProfileInt(s, keys::kEmail, 0) != 0;
-  v.netsend = store.GetProfileInt(s, keys::kNetsend, 0) != 0;
-  v.changePopup = store.GetProfileInt(s, keys::kChangePopup, 1) != 0;
-  v.changeEmail = store.GetProfileInt(s, keys::kChangeEmail, 0) != 0;
-  v.changeNetsend = store.GetProfileInt(s, keys::kChangeNetsend, 0) != 0;
-  v.smartNotify = store.GetProfileInt(s, keys::kEnableSmartNotify, 1) != 0;
+  v.popup = settings::drive::Popup(store, s) != 0;
+  v.email = settings::drive::Email(store, s) != 0;
+  v.netsend = settings::drive::Netsend(store, s) != 0;
+  v.changePopup = settings::drive::ChangePopup(store, s) != 0;
+  v.changeEmail = settings::drive::ChangeEmail(store, s) != 0;
+  v.changeNetsend = settings::drive::ChangeNetsend(store, s) != 0;
+  v.smartNotify = settings::drive::EnableSmartNotify(store, s) != 0;
   v.temperatureKnown = record.temperature != 0;
-  v.tempNotify = store.GetProfileInt(s, keys::kEnableTempNotify, 1) != 0;
-  v.criticalTemp = store.GetProfileInt(s, keys::kCriticalTemp, record.temperature + 10);
+  v.tempNotify = settings::drive::EnableTempNotify(store, s) != 0;
+  v.criticalTemp = settings::drive::CriticalTemp(store, s, record.temperature);
   return v;
 }
 
@@ -88,13 +87,13 @@ DrivePropertiesEnabling DrivePropertiesEnablingFor(bool useCustom, bool temperat
   return e;
 }
 
-void WriteDriveSwitch(SettingsStore& store, const DriveRecord& record, const char* key, bool on) {
-  store.WriteProfileInt(Section(record), key, On(on));
+void WriteDriveSwitch(SettingsStore& store, const DriveRecord& record, DriveSetter set, bool on) {
+  set(store, Section(record), On(on));
 }
 
 int WriteDriveCriticalTemp(SettingsStore& store, const DriveRecord& record, int value) {
   const int stored = std::min(AtLeastOne(value), kDriveCriticalTempMax);
-  store.WriteProfileInt(Section(record), keys::kCriticalTemp, stored);
+  settings::drive::SetCriticalTemp(store, Section(record), stored);
   return stored;
 }
 
@@ -125,14 +124,13 @@ AttributeSettingsView LoadAttributeSettings(SettingsStore& store, const DriveTab
   const DriveRecord& record = *RecordAt(tables, drive);
   const std::string& s = Section(record);
   v.id = entry->id;
-  const auto key = [&](const char* suffix) { return keys::AttributeKey(v.id, suffix); };
-  v.useCustom = store.GetProfileInt(s, key(keys::kUseCustomThresholds), 0) != 0;
-  v.mode = store.GetProfileInt(s, key(keys::kCustomNotify), kNotifyOnChange);
-  v.logChanges = store.GetProfileInt(s, key(keys::kLogChanges), 1) != 0;
-  v.popup = store.GetProfileInt(s, key(keys::kAttrPopup), 1) != 0;
-  v.email = store.GetProfileInt(s, key(keys::kAttrEmail), 0) != 0;
-  v.netsend = store.GetProfileInt(s, key(keys::kAttrNetSend), 0) != 0;
-  int level = store.GetProfileInt(s, key(keys::kCriticalValue), -1);
+  v.useCustom = settings::attribute::UseCustomThresholds(store, s, v.id) != 0;
+  v.mode = settings::attribute::CustomNotify(store, s, v.id);
+  v.logChanges = settings::attribute::LogChanges(store, s, v.id) != 0;
+  v.popup = settings::attribute::Popup(store, s, v.id) != 0;
+  v.email = settings::attribute::Email(store, s, v.id) != 0;
+  v.netsend = settings::attribute::NetSend(store, s, v.id) != 0;
+  int level = settings::attribute::CriticalValue(store, s, v.id);
   // Unset: the value it would be compared with now stands in; showing it
   // writes nothing.
   if (level == -1) level = v.id == kTemperatureId ? record.temperature : entry->value;
@@ -171,14 +169,14 @@ AttributeEnabling AttributeModeChosen(int mode) {
   return e;
 }
 
-void WriteAttributeInt(SettingsStore& store, const DriveRecord& record, int id, const char* suffix,
+void WriteAttributeInt(SettingsStore& store, const DriveRecord& record, int id, AttributeSetter set,
                        int value) {
-  store.WriteProfileInt(Section(record), keys::AttributeKey(id, suffix), value);
+  set(store, Section(record), id, value);
 }
 
 int WriteAttributeLevel(SettingsStore& store, const DriveRecord& record, int id, int value) {
   const int stored = std::clamp(value, kLevelMin, kLevelMax);
-  WriteAttributeInt(store, record, id, keys::kCriticalValue, stored);
+  WriteAttributeInt(store, record, id, settings::attribute::SetCriticalValue, stored);
   return stored;
 }
 
@@ -193,19 +191,19 @@ MailFields LoadMailFields(SettingsStore& store) {
 }
 
 void SaveMailFields(SettingsStore& store, const MailFields& f) {
-  store.WriteProfileString(keys::kOptions, keys::kSmtpServer, f.server);
-  store.WriteProfileString(keys::kOptions, keys::kRecipients, f.recipients);
-  store.WriteProfileString(keys::kOptions, keys::kSender, f.sender);
-  store.WriteProfileString(keys::kOptions, keys::kSmtpUsername, f.userName);
-  store.WriteProfileString(keys::kOptions, keys::kSmtpPassword, EncodePassword(f.password));
+  settings::SetSmtpServer(store, f.server);
+  settings::SetRecipients(store, f.recipients);
+  settings::SetSender(store, f.sender);
+  settings::SetSmtpUsername(store, f.userName);
+  settings::SetSmtpPassword(store, f.password);
 }
 
 bool MailAuthOn(SettingsStore& store) {
-  return store.GetProfileInt(keys::kOptions, keys::kSmtpAuth, 0) != 0;
+  return settings::SmtpAuth(store) != 0;
 }
 
 void WriteMailAuth(SettingsStore& store, bool on) {
-  store.WriteProfileInt(keys::kOptions, keys::kSmtpAuth, On(on));
+  settings::SetSmtpAuth(store, On(on));
 }
 
 MailRequest TestMailRequest(const MailFields& typed, SettingsStore& store, WindowHandle notify) {

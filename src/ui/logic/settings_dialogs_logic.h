@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "notify/mail.h"
 #include "ui/logic/colours.h"
@@ -70,8 +71,10 @@ struct DrivePropertiesEnabling {
 DrivePropertiesEnabling DrivePropertiesEnablingFor(bool useCustom, bool temperatureKnown,
                                                    bool tempNotify);
 
-// One of the drive's on/off keys from its box.
-void WriteDriveSwitch(SettingsStore& store, const DriveRecord& record, const char* key, bool on);
+// One of the drive's on/off keys from its box, named by its
+// settings::drive setter.
+using DriveSetter = void (*)(SettingsStore&, std::string_view section, int);
+void WriteDriveSwitch(SettingsStore& store, const DriveRecord& record, DriveSetter set, bool on);
 // CriticalTemp from the field, arrowed or typed: never below 1 nor above
 // the arrows' top. Returns what was written.
 int WriteDriveCriticalTemp(SettingsStore& store, const DriveRecord& record, int value);
@@ -127,8 +130,10 @@ AttributeEnabling AttributeRefresh(bool useCustom, int mode);
 // A radio button clicked: methods and level only.
 AttributeEnabling AttributeModeChosen(int mode);
 
-// "%d-<suffix>" of the attribute in the drive's section.
-void WriteAttributeInt(SettingsStore& store, const DriveRecord& record, int id, const char* suffix,
+// One of the attribute's "%d-..." keys in the drive's section, named by its
+// settings::attribute setter.
+using AttributeSetter = void (*)(SettingsStore&, std::string_view section, int id, int);
+void WriteAttributeInt(SettingsStore& store, const DriveRecord& record, int id, AttributeSetter set,
                        int value);
 // "%d-CriticalValue" from the field, arrowed or typed, within 1 to 253.
 // Returns what was written.

@@ -1,7 +1,6 @@
 #include "ui/logic/smart_info_logic.h"
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
 #include "base/sprintf.h"
@@ -23,9 +22,9 @@ const DriveRecord* RecordOf(const DriveTables& tables, int drive) {
 
 std::string MethodList(SettingsStore& store, const std::string& section, int id) {
   std::string text = "Notification method:\r\n";
-  const bool popup = store.GetProfileInt(section, keys::AttributeKey(id, keys::kAttrPopup), 1) != 0;
-  const bool email = store.GetProfileInt(section, keys::AttributeKey(id, keys::kAttrEmail), 0) != 0;
-  const bool net = store.GetProfileInt(section, keys::AttributeKey(id, keys::kAttrNetSend), 0) != 0;
+  const bool popup = settings::attribute::Popup(store, section, id) != 0;
+  const bool email = settings::attribute::Email(store, section, id) != 0;
+  const bool net = settings::attribute::NetSend(store, section, id) != 0;
   if (popup) text += "\267 Popup message\r\n";
   if (email) text += "\267 E-mail message\r\n";
   if (net) text += "\267 Network message\r\n";
@@ -46,10 +45,9 @@ AttributeRowState ReadRowState(const DriveTables& tables, int drive, int slot,
   s.id = a.id;
   s.value = a.value;
   s.threshold = table->thresholds[n].threshold;
-  s.lastSaved = store.GetProfileInt(section, BaselineKey(a.id), 0) & 0xFF;
-  s.monitored = store.GetProfileInt(section, keys::AttributeKey(a.id), 1) != 0;
-  s.customThresholds =
-      store.GetProfileInt(section, keys::AttributeKey(a.id, keys::kUseCustomThresholds), 0) != 0;
+  s.lastSaved = SavedValueShown(store, section, a.id);
+  s.monitored = settings::attribute::ChangeAlert(store, section, a.id) != 0;
+  s.customThresholds = settings::attribute::UseCustomThresholds(store, section, a.id) != 0;
   return s;
 }
 
@@ -68,15 +66,14 @@ AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsS
     row.state = ReadRowState(tables, drive, slot, store);
     row.texts[0] = Sprintf("%.2X", a.id);
     row.texts[1] = std::string(AttributeName(a.id));
-    const std::string tecKey = keys::AttributeKey(a.id, keys::kTecDate);
-    const std::int64_t tec = store.GetProfileInt(record->serial, tecKey, 0);
+    const std::int64_t tec = settings::attribute::TecDate(store, record->serial, a.id);
     if (tec != 0 && tec >= now) {
       row.texts[2] = FormatTecMonth(LocalTime(tec));
       // Starting from no date at all: any fixed start would hide every
       // date after it.
       if (!page.nearestTec || tec < *page.nearestTec) page.nearestTec = tec;
     } else if (tec != 0) {
-      store.WriteProfileInt(record->serial, tecKey, 0);
+      settings::attribute::SetTecDate(store, record->serial, a.id, 0);
     }
     row.texts[3] = Sprintf("%d", table.thresholds[n].threshold);
     row.texts[4] = Sprintf("%d", a.value);
@@ -93,17 +90,17 @@ std::string RowSummary(const DriveTables& tables, int drive, int id, SettingsSto
   if (record == nullptr) return {};
   const std::string& section = record->serial;
   std::string text;
-  if (store.GetProfileInt(section, keys::AttributeKey(id, keys::kUseCustomThresholds), 0) == 0) {
+  if (settings::attribute::UseCustomThresholds(store, section, id) == 0) {
     text = "Global notification settings used\r\n";
   } else {
     text = "Custom notification settings:\r\n  ";
-    switch (store.GetProfileInt(section, keys::AttributeKey(id, keys::kCustomNotify), 1)) {
+    switch (settings::attribute::CustomNotify(store, section, id)) {
       case 1:
         text += "Notify whenever current value changes\r\n";
         text += MethodList(store, section, id);
         break;
       case 2: {
-        int critical = store.GetProfileInt(section, keys::AttributeKey(id, keys::kCriticalValue), -1);
+        int critical = settings::attribute::CriticalValue(store, section, id);
         if (id == kTemperatureAttribute) {
           if (critical == -1) critical = record->temperature;
           text += Sprintf("Notify when drive temperature = %d \260C\r\n", critical);

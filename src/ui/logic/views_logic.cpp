@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
 #include "base/sprintf.h"
@@ -50,7 +48,7 @@ ViewContent BuildViewContent(const DriveTables& tables, int drive, SettingsStore
     row.id = a.id;
     row.threshold = table.thresholds[n].threshold;
     row.value = a.value;
-    row.lastSaved = store.GetProfileInt(record.serial, BaselineKey(a.id), 0) & 0xFF;
+    row.lastSaved = SavedValueShown(store, record.serial, a.id);
     row.texts[0] = Sprintf("%.2X", a.id);
     row.texts[1] = std::string(AttributeName(a.id));
     if (kind == ViewKind::kRaw) row.texts[2] = RawValueText(a);
