@@ -8,8 +8,7 @@
 
 #include <filesystem>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "base/debug_trace.h"
 #include "platform/ui_services.h"
 #include "ui/controls/artwork.h"
@@ -86,7 +85,7 @@ void CLogPage::resizeEvent(QResizeEvent* event) {
 
 void CLogPage::ShowLog() {
   // Logging switched off: the box greys out and keeps what it shows.
-  if (context_.env.store.GetProfileInt(keys::kOptions, keys::kLogEnable, 1) == 0) {
+  if (settings::LogEnable(context_.env.store) == 0) {
     text_->setEnabled(false);
     return;
   }

@@ -12,8 +12,7 @@
 
 #include <algorithm>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "base/debug_trace.h"
 #include "platform/ui_services.h"
@@ -55,7 +54,7 @@ class DriveListDelegate final : public QStyledItemDelegate {
     const int drive = index.siblingAtColumn(kDriveColumn).data().toString().toInt();
     if (drive < 0 || drive >= kMaxDrives) return QStyledItemDelegate::paint(painter, option, index);
     const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(drive)];
-    const bool monitored = env_.store.GetProfileInt(record.serial, keys::kEnableMonitor, 1) != 0;
+    const bool monitored = settings::drive::EnableMonitor(env_.store, record.serial) != 0;
     QStyleOptionViewItem look = option;
     if (DriveRowGreyed(record, monitored)) {
       const QColor grey = ToQColor(kRgbGreyText);
@@ -143,9 +142,8 @@ CMainWindow::~CMainWindow() {
 void CMainWindow::Initialise() {
   LoadSectionTexts("MainDialog", texts_, env_.store, env_.trace);
 
-  const int stored = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
-  env_.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive,
-                             FirstDriveInUse(env_.tables, stored));
+  const int stored = settings::SelectedDrive(env_.store);
+  settings::SetSelectedDrive(env_.store, FirstDriveInUse(env_.tables, stored));
 
   hideButton_->SetIcon(166);
   exitButton_->SetIcon(168);
@@ -201,7 +199,7 @@ void CMainWindow::Initialise() {
 
   ApplySizeLimits();
   const SizeLimits limits = MainWindowLimits(env_.controlsVersion, dpi_);
-  const int height = env_.store.GetProfileInt(keys::kOptions, keys::kCy, this->height());
+  const int height = settings::Cy(env_.store, this->height());
   resize(limits.width, std::max(height, limits.minHeight));
 }
 
@@ -249,7 +247,7 @@ void CMainWindow::Relabel() {
 
 void CMainWindow::FillDriveList() {
   filling_ = true;
-  const int selected = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  const int selected = settings::SelectedDrive(env_.store);
   driveList_->clear();
   QTreeWidgetItem* current = nullptr;
   for (int d = 0; d < kMaxDrives; ++d) {
@@ -263,7 +261,7 @@ void CMainWindow::FillDriveList() {
     item->setText(kDriveColumn, QString::number(d));
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-    const bool monitored = env_.store.GetProfileInt(record.serial, keys::kEnableMonitor, 1) != 0;
+    const bool monitored = settings::drive::EnableMonitor(env_.store, record.serial) != 0;
     item->setCheckState(0, monitored ? Qt::Checked : Qt::Unchecked);
     item->setData(0, kCheckedRole, monitored);
     if (d == selected) current = item;
@@ -283,7 +281,7 @@ void CMainWindow::Layout() {
   const int margin = ColumnMargin(env_.controlsVersion, dpi_);
   const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin);
   for (int c = 0; c < kDriveColumn; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
-  if (isVisible()) env_.store.WriteProfileInt(keys::kOptions, keys::kCy, height());
+  if (isVisible()) settings::SetCy(env_.store, height());
 }
 
 void CMainWindow::showEvent(QShowEvent* event) {
@@ -319,7 +317,7 @@ bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
 void CMainWindow::SelectRowDrive(QTreeWidgetItem* item) {
   const int drive = DriveOfItem(item);
   if (drive < 0) return;
-  env_.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive, drive);
+  settings::SetSelectedDrive(env_.store, drive);
   tabHost_->RefreshPages();
 }
 
@@ -330,8 +328,8 @@ void CMainWindow::OnItemChanged(QTreeWidgetItem* item, int column) {
   item->setData(0, kCheckedRole, checked);
   const int drive = DriveOfItem(item);
   if (drive < 0 || drive >= kMaxDrives) return;
-  env_.store.WriteProfileInt(env_.tables.records[static_cast<std::size_t>(drive)].serial,
-                             keys::kEnableMonitor, checked ? 1 : 0);
+  settings::drive::SetEnableMonitor(
+      env_.store, env_.tables.records[static_cast<std::size_t>(drive)].serial, checked ? 1 : 0);
   driveList_->viewport()->update();
   tabHost_->RefreshPages();
 }
@@ -376,14 +374,14 @@ std::int64_t CMainWindow::OnMessage(const WindowMessage& message) {
 }
 
 void CMainWindow::CheckNow(bool recordLastCheck) {
-  const int selected = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  const int selected = settings::SelectedDrive(env_.store);
   if (env_.refreshDrives) env_.refreshDrives();
   if (env_.owner != nullptr) {
     env_.owner->SaveAttributeBaseline();
     env_.owner->CheckAllDrives(1, recordLastCheck ? 1 : 0);
     if (recordLastCheck) RecomputeStatusLine(false);
   }
-  env_.store.WriteProfileInt(keys::kOptions, keys::kSelectedDrive, selected);
+  settings::SetSelectedDrive(env_.store, selected);
   driveList_->viewport()->update();
   tabHost_->RefreshPages();
 }
@@ -404,7 +402,7 @@ void CMainWindow::LanguageChanged() {
 }
 
 void CMainWindow::ApplyTooltipSetting() {
-  const bool on = env_.store.GetProfileInt(keys::kOptions, keys::kShowToolTips, 1) != 0;
+  const bool on = settings::ShowToolTips(env_.store) != 0;
   for (CButtonST* button : {hideButton_, exitButton_, checkButton_, helpButton_}) button->ActivateTooltip(on);
   QTabBar* tabs = tabHost_->tabBar();
   for (int i = 0; i < kPageCount; ++i)

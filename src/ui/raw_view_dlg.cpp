@@ -7,8 +7,7 @@
 #include <QPainter>
 #include <QTreeView>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "monitor/alert_texts.h"
 #include "platform/main_window_env.h"
@@ -292,7 +291,7 @@ void CAttributeViewDlg::SetTexts() {
 }
 
 void CAttributeViewDlg::Fill() {
-  const int stored = env_.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  const int stored = settings::SelectedDrive(env_.store);
   const int drive = stored >= 0 && stored < kMaxDrives ? stored : 0;
   ViewContent content = BuildViewContent(env_.tables, drive, env_.store, kind_);
   diskLine_->setText(ToQt(content.diskLine));

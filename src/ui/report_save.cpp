@@ -4,9 +4,8 @@
 #include <QFile>
 #include <QFileDialog>
 
-#include "config/keys.h"
 #include "config/language.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "drive/report.h"
 #include "base/debug_trace.h"
@@ -40,7 +39,7 @@ bool WriteReportFile(const QString& path, const std::string& bytes, TraceLog& tr
 
 void SaveReport(QWidget* parent, MainWindowEnv& env, const TextTable& texts) {
   const QString folder = QDir::currentPath();
-  int drive = env.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  int drive = settings::SelectedDrive(env.store);
   if (drive < 0 || drive >= kMaxDrives) drive = 0;
   const std::string report = BuildReport(env.tables, drive, LocalTime(env.now()));
 

@@ -4,8 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "monitor/alert_texts.h"
 #include "platform/ui_services.h"
@@ -218,7 +217,7 @@ void CSmartInfoPage::resizeEvent(QResizeEvent* event) {
 void CSmartInfoPage::showEvent(QShowEvent* event) {
   TabPage::showEvent(event);
   list_->SetHeaderTooltipsShown(
-      context_.env.store.GetProfileInt(keys::kOptions, keys::kShowToolTips, 1) != 0);
+      settings::ShowToolTips(context_.env.store) != 0);
 }
 
 void CSmartInfoPage::LayOut() {

@@ -2,8 +2,7 @@
 
 #include <QKeyEvent>
 
-#include "config/keys.h"
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "platform/ui_services.h"
 #include "ui/qt_text.h"
@@ -36,7 +35,7 @@ void TabPage::LoadTexts() {
 QString TabPage::Text(int key) const { return ToQt(texts_.Text(key)); }
 
 int TabPage::SelectedDrive() const {
-  const int d = context_.env.store.GetProfileInt(keys::kOptions, keys::kSelectedDrive, 0);
+  const int d = settings::SelectedDrive(context_.env.store);
   return d >= 0 && d < kMaxDrives ? d : 0;
 }
 
