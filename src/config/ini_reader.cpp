@@ -20,12 +20,10 @@ std::string_view Trim(std::string_view s) {
 // The platform keeps names and values as zero-terminated strings.
 std::string UpToZero(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   return true;
 }
 

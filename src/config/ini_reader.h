@@ -22,6 +22,12 @@
 
 namespace torvel {
 
+// ASCII letters only: names in the files and the store are compared so,
+// whatever the code page of the rest.
+constexpr char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // The buffer the language code reads into, terminating zero included.
 inline constexpr std::size_t kProfileBufferSize = 512;
 

@@ -39,20 +39,18 @@ bool LookUpBuiltInKey(std::string_view block, std::size_t bodyStart, int n, std:
   return true;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (prefix.size() > text.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (Lower(text[i]) != Lower(prefix[i])) return false;
+    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
   return true;
 }
 
 bool LessNoCase(const std::string& a, const std::string& b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(Lower(a[i]));
-    const auto y = static_cast<unsigned char>(Lower(b[i]));
+    const auto x = static_cast<unsigned char>(AsciiLower(a[i]));
+    const auto y = static_cast<unsigned char>(AsciiLower(b[i]));
     if (x != y) return x < y;
   }
   if (a.size() != b.size()) return a.size() < b.size();

@@ -11,7 +11,7 @@
 namespace torvel {
 namespace {
 
-constexpr int kTitleKey = 1;
+constexpr int kDiskTitleKey = 1;
 
 }  // namespace
 
@@ -25,7 +25,7 @@ CDiskInfoPage::CDiskInfoPage(PageContext& context, QWidget* parent, VolumeCalls*
   QFont bold = title_->font();
   bold.setBold(true);
   title_->setFont(bold);
-  title_->setText(Text(kTitleKey));
+  title_->setText(Text(kDiskTitleKey));
   Fill();
 }
 
@@ -44,7 +44,7 @@ void CDiskInfoPage::Fill() {
 
 void CDiskInfoPage::ReloadTexts() {
   LoadTexts();
-  title_->setText(Text(kTitleKey));
+  title_->setText(Text(kDiskTitleKey));
 }
 
 std::string CDiskInfoPage::HelpTopic() const { return "Torvel Help.chm::\\html\\General Info tab.htm"; }

@@ -8,7 +8,7 @@ namespace {
 
 // The legend's places in dialog units, on the buttons' row.
 constexpr int kLegendHeight = 8;
-constexpr int kButtonHeight = 14;
+constexpr int kQuickButtonHeight = 14;
 constexpr std::array<int, 3> kLabelLeft = {7, 56, 133};
 constexpr std::array<int, 3> kLabelWidth = {28, 56, 60};
 constexpr std::array<int, 2> kSampleLeft = {37, 114};
@@ -48,7 +48,7 @@ CQuickViewDlg::CQuickViewDlg(MainWindowEnv& env, QWidget* parent)
 
 void CQuickViewDlg::LayOutBelowList(int, int buttonTop) {
   const DialogUnits du = Units();
-  const int centre = buttonTop + du.Y(kButtonHeight) / 2;
+  const int centre = buttonTop + du.Y(kQuickButtonHeight) / 2;
   const int labelTop = centre - du.Y(kLegendHeight) / 2;
   for (std::size_t i = 0; i < legend_.size(); ++i)
     legend_[i]->setGeometry(du.X(kLabelLeft[i]), labelTop, du.X(kLabelWidth[i]), du.Y(kLegendHeight));

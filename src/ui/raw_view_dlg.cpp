@@ -39,7 +39,7 @@ constexpr int kDiskTop = 53;
 constexpr int kDiskLabelWidth = 23;
 constexpr int kListTop = 64;
 constexpr int kButtonWidth = 50;
-constexpr int kButtonHeight = 14;
+constexpr int kRawButtonHeight = 14;
 constexpr int kButtonGap = 4;
 // Below the list, in pixels.
 constexpr int kButtonsBelowList = 10;
@@ -333,9 +333,9 @@ void CAttributeViewDlg::LayOut() {
   const int buttonTop = listBottom + kButtonsBelowList;
   const int buttonWidth = du.X(kButtonWidth);
   const int closeLeft = du.X(kMargin + kContentWidth) - buttonWidth;
-  close_->setGeometry(closeLeft, buttonTop, buttonWidth, du.Y(kButtonHeight));
+  close_->setGeometry(closeLeft, buttonTop, buttonWidth, du.Y(kRawButtonHeight));
   help_->setGeometry(closeLeft - du.X(kButtonGap) - buttonWidth, buttonTop, buttonWidth,
-                     du.Y(kButtonHeight));
+                     du.Y(kRawButtonHeight));
   LayOutBelowList(listBottom, buttonTop);
   setFixedSize(du.X(kWindowWidth), ViewClientHeight(kind_, listHeight, dpi));
 }

@@ -18,7 +18,7 @@
 namespace torvel {
 namespace {
 
-constexpr int kTitleKey = 1;
+constexpr int kSmartTitleKey = 1;
 constexpr int kNearestKey = 14;
 constexpr int kTemperatureHintKey = 34;
 constexpr int kPropertiesKey = 42;
@@ -87,7 +87,7 @@ CButtonST* CSmartInfoPage::button(int id) const {
 }
 
 void CSmartInfoPage::SetTexts() {
-  title_->setText(Text(kTitleKey));
+  title_->setText(Text(kSmartTitleKey));
   properties_->setText(Text(kPropertiesKey));
   report_->setText(Text(kReportKey));
   view_->setText(Text(kViewKey));
@@ -111,7 +111,7 @@ void CSmartInfoPage::Fill() {
   const int drive = SelectedDrive();
   const DriveTables& tables = context_.env.tables;
   const DriveRecord& record = tables.records[static_cast<std::size_t>(drive)];
-  title_->setText(Text(kTitleKey));
+  title_->setText(Text(kSmartTitleKey));
   list_->show();
   if (record.smartSupported == 0) {
     list_->hide();

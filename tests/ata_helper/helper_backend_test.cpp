@@ -19,14 +19,15 @@
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
 #include "torvelctl/commands.h"
+#include "support/test_systems.h"
 
 namespace torvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-const FixedSystemInfo kNt({kPlatformNT, 10, 0, 19045, ""}, {8664, 2});
-const std::string kSamples = std::string(TORVEL_SOURCE_DIR) + "/samples/drives";
+using test::kNt10;
+using test::kSamplesFolder;
 constexpr int kSampleDrives = 5;
 
 // Five disks in /sys/block that this process may not use: the open fails
@@ -62,7 +63,7 @@ class DisksWithoutRights final : public SysCalls {
 
 std::unique_ptr<DriveTables> Refresh(DriveBackend& backend, TraceLog& trace) {
   auto tables = std::make_unique<DriveTables>();
-  DeviceChannel channel(backend, kNt, trace);
+  DeviceChannel channel(backend, kNt10, trace);
   RefreshDrives(*tables, channel, trace);
   return tables;
 }
@@ -90,7 +91,7 @@ std::vector<std::string> LinesAbout(const test::TraceCapture& capture, int drive
   return out;
 }
 
-AtaHelperProgram Helper(const std::string& drives = kSamples) {
+AtaHelperProgram Helper(const std::string& drives = kSamplesFolder) {
   return {TORVEL_ATA_PATH, {"TORVEL_DRIVES=" + drives}, kAtaHelperTimeout};
 }
 
@@ -107,7 +108,7 @@ class HelperBackendTest : public ::testing::Test {
 
 TEST_F(HelperBackendTest, ReadsThroughTheHelperWhenOpeningTheDiskIsRefused) {
   const auto tables = RefreshThrough(Helper());
-  ExpectSameDrives(*tables, *ReadDirectly(kSamples));
+  ExpectSameDrives(*tables, *ReadDirectly(kSamplesFolder));
   EXPECT_EQ(disks.sgioCalls, 0);
   for (int n = 0; n < kSampleDrives; ++n)
     EXPECT_EQ(LinesAbout(capture, n),
@@ -120,7 +121,7 @@ TEST_F(HelperBackendTest, ReadsThroughTheHelperWhenOpeningTheDiskIsRefused) {
 TEST_F(HelperBackendTest, ReadsThroughTheHelperWhenTheCommandIsRefused) {
   disks.openError = 0;  // e.g. a member of the "disk" group
   const auto tables = RefreshThrough(Helper());
-  ExpectSameDrives(*tables, *ReadDirectly(kSamples));
+  ExpectSameDrives(*tables, *ReadDirectly(kSamplesFolder));
   // One refused command per drive, then its disk is closed and not tried again.
   EXPECT_EQ(disks.sgioCalls, kSampleDrives);
   EXPECT_EQ(disks.closed.size(), static_cast<std::size_t>(kSampleDrives));
@@ -149,9 +150,9 @@ TEST_F(HelperBackendTest, WithoutTheHelperTheTraceSaysTheRightsAreMissing) {
 
 TEST_F(HelperBackendTest, GoesDirectWhenAllowedAndNeverStartsTheHelper) {
   // A helper that cannot start: any use of it would lose the drives.
-  auto backend = MakeHelperBackend(std::make_unique<SimulatedBackend>(kSamples),
+  auto backend = MakeHelperBackend(std::make_unique<SimulatedBackend>(kSamplesFolder),
                                    {"/nonexistent/torvel-ata", {}, kAtaHelperTimeout}, capture.trace);
-  ExpectSameDrives(*Refresh(*backend, capture.trace), *ReadDirectly(kSamples));
+  ExpectSameDrives(*Refresh(*backend, capture.trace), *ReadDirectly(kSamplesFolder));
   for (int n = 0; n < kSampleDrives; ++n)
     EXPECT_EQ(LinesAbout(capture, n),
               std::vector<std::string>{"Drive " + std::to_string(n) + ": ATA commands go direct\n"});
@@ -159,7 +160,7 @@ TEST_F(HelperBackendTest, GoesDirectWhenAllowedAndNeverStartsTheHelper) {
 
 TEST_F(HelperBackendTest, AHelperWithoutRightsIsNamedOncePerDrive) {
   test::TempDir drives;
-  fs::copy(kSamples + "/0", drives.path() / "0");
+  fs::copy(kSamplesFolder + "/0", drives.path() / "0");
   test::WriteFile(drives.path() / "0" / "fail", "open\n");  // the helper's open: EACCES
   const auto tables = RefreshThrough(Helper(drives.path().string()));
   EXPECT_TRUE(FormatDriveList(*tables).empty());

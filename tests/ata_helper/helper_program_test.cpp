@@ -17,6 +17,7 @@
 #include "platform/system_info.h"
 #include "support/recording_backend.h"
 #include "support/temp_dir.h"
+#include "support/test_systems.h"
 
 namespace torvel {
 namespace {
@@ -25,8 +26,8 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using helper::kWhitelist;
 
-const FixedSystemInfo kNt({kPlatformNT, 10, 0, 19045, ""}, {8664, 2});
-const std::string kSamples = std::string(TORVEL_SOURCE_DIR) + "/samples/drives";
+using test::kNt10;
+using test::kSamplesFolder;
 
 test::ScriptedDrive AnyDrive() {
   test::ScriptedDrive d;
@@ -41,7 +42,7 @@ std::vector<test::RecordedCall> ChannelCalls(int drive, DriveCommand c) {
   test::RecordingBackend rec;
   rec.drives[static_cast<std::size_t>(drive)] = AnyDrive();
   TraceLog trace = TraceLog::Off();
-  DeviceChannel channel(rec, kNt, trace);
+  DeviceChannel channel(rec, kNt10, trace);
   channel.SelectPath();
   channel.OpenDrives();
   switch (c) {
@@ -118,14 +119,14 @@ TEST(DeviceOpen, TheRealDeviceFolderGivesBlockDevicesOnly) {
 
 // The built program, as a client runs it.
 ProgramRun RunHelper(const std::vector<std::string>& args, std::span<const std::uint8_t> input,
-                     std::vector<std::string> env = {"TORVEL_DRIVES=" + kSamples}) {
+                     std::vector<std::string> env = {"TORVEL_DRIVES=" + kSamplesFolder}) {
   std::vector<std::string> argv{TORVEL_ATA_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProgram(argv, env, input, ProgramLimits{});
 }
 
 TEST(AtaHelperProgram, AnswersLikeTheSimulatedBackendOnTheSampleDrives) {
-  SimulatedBackend simulated(kSamples);
+  SimulatedBackend simulated(kSamplesFolder);
   for (int drive = 0; drive < 7; ++drive) {  // 0-4 are samples, 5 and 6 are absent
     for (DriveCommand c : kWhitelist) {
       const auto block = helper::RequestBytes({drive, c});

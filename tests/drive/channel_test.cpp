@@ -8,6 +8,7 @@
 #include "platform/system_info.h"
 #include "support/recording_backend.h"
 #include "support/trace_capture.h"
+#include "support/test_systems.h"
 
 namespace torvel {
 namespace {
@@ -16,7 +17,7 @@ using test::RecordingBackend;
 using test::ScriptedDrive;
 
 const FixedSystemInfo kXp({kPlatformNT, 5, 1, 2600, "Service Pack 2"}, {586, 1});
-const FixedSystemInfo kWin98({kPlatformWin9x, 4, 10, 2222, " A"}, {586, 1});
+using test::kWin98;
 
 struct ChannelFixture : ::testing::Test {
   RecordingBackend backend;

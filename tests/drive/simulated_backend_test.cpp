@@ -11,6 +11,7 @@
 #include "platform/system_info.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
+#include "support/test_systems.h"
 
 namespace torvel {
 namespace {
@@ -36,7 +37,7 @@ struct SimulatedFixture : ::testing::Test {
 };
 
 const FixedSystemInfo kNt({kPlatformNT, 6, 1, 0, ""}, {8664, 2});
-const FixedSystemInfo kWin98({kPlatformWin9x, 4, 10, 2222, " A"}, {586, 1});
+using test::kWin98;
 
 TEST_F(SimulatedFixture, MissingFolderIsNoDevice) {
   EXPECT_EQ(backend.Open("\\\\.\\PhysicalDrive0"), kInvalidHandle);

@@ -26,7 +26,7 @@ std::vector<std::string> Tokens(const std::string& s) {
   return out;
 }
 
-std::string Trim(const std::string& s) {
+std::string TrimBlanks(const std::string& s) {
   const auto b = s.find_first_not_of(' ');
   if (b == std::string::npos) return {};
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
@@ -126,7 +126,7 @@ DriveList ParseDriveList(const std::string& text) {
       list[current]["kind"] = rest->substr(colon + 2);
     } else if (current >= 0 && line.size() > 18 && line.compare(0, 2, "  ") == 0) {
       // "  %-16s" then the value.
-      list[current][Trim(line.substr(2, 16))] = line.substr(18);
+      list[current][TrimBlanks(line.substr(2, 16))] = line.substr(18);
     }
   }
   return list;

@@ -16,7 +16,7 @@ namespace torvel::test {
 namespace fs = std::filesystem;
 
 namespace {
-std::string Trim(const std::string& s) {
+std::string TrimWhite(const std::string& s) {
   const auto b = s.find_first_not_of(" \t\r\n");
   if (b == std::string::npos) return {};
   const auto e = s.find_last_not_of(" \t\r\n");
@@ -106,12 +106,12 @@ std::string DescriptionValue(const fs::path& description, const std::string& key
   std::ifstream in(description);
   for (std::string line; std::getline(in, line);) {
     const auto eq = line.find('=');
-    if (eq == std::string::npos || Trim(line.substr(0, eq)) != key) continue;
+    if (eq == std::string::npos || TrimWhite(line.substr(0, eq)) != key) continue;
     std::string value = line.substr(eq + 1);
     // Cut a comment that is not inside the quotes.
     const auto quoteEnd = value.rfind('"');
     const auto hash = value.find('#', quoteEnd == std::string::npos ? 0 : quoteEnd);
-    value = Trim(value.substr(0, hash));
+    value = TrimWhite(value.substr(0, hash));
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       value = value.substr(1, value.size() - 2);
     return value;
