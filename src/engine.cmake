@@ -15,4 +15,4 @@ set_target_properties(torvel_engine PROPERTIES
   OUTPUT_NAME torvel-engine
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/src
 )
-target_link_options(torvel_engine PRIVATE -Wl,--no-undefined)
+target_link_options(torvel_engine PRIVATE ${TORVEL_NO_UNDEFINED})

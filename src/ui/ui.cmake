@@ -27,9 +27,8 @@ set_target_properties(torvel-qtui PROPERTIES
   VISIBILITY_INLINES_HIDDEN ON
 )
 target_link_libraries(torvel-qtui PRIVATE torvel_ui)
-# Only its entry point is exported; and a module may link with symbols
-# missing, this one must not, or the core would only find out when it loads it.
-target_link_options(torvel-qtui PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+# Only its entry point is exported.
+target_link_options(torvel-qtui PRIVATE -Wl,--exclude-libs,ALL ${TORVEL_NO_UNDEFINED})
 
 # The shared controls, the about page and the artwork.
 include(${CMAKE_CURRENT_LIST_DIR}/controls/controls.cmake)

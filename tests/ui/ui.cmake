@@ -8,7 +8,7 @@ function(torvel_widget_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE torvel_widget_test_main torvel_test_support torvel_ui)
   target_compile_definitions(${name} PRIVATE TORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120
                        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
