@@ -14,6 +14,7 @@ target_link_libraries(torvel_ata_objects PUBLIC ${CMAKE_DL_LIBS})
 # Its checks and its way of opening a disk, shared with its tests (which
 # take the drive code from the engine library instead).
 add_library(torvel_ata_serve STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/capabilities.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_open.cpp
   ${CMAKE_CURRENT_LIST_DIR}/serve.cpp
 )

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 #include <cstdlib>
 #include <memory>
 
@@ -21,8 +22,12 @@ std::string Resolved(const std::string& path) {
 
 }  // namespace
 
-DeviceOnlySysCalls::DeviceOnlySysCalls(SysCalls& inner, std::string devFolder)
-    : inner_(inner), devFolder_(Resolved(devFolder)) {}
+DeviceOnlySysCalls::DeviceOnlySysCalls(SysCalls& inner, std::string devFolder,
+                                       std::function<void()> raise, std::function<void()> lower)
+    : inner_(inner),
+      devFolder_(Resolved(devFolder)),
+      raise_(std::move(raise)),
+      lower_(std::move(lower)) {}
 
 SysResult DeviceOnlySysCalls::DoOpen(const std::string& path, int flags) {
   // Exactly the SG_IO backend's flags: never write access, never O_CREAT.
@@ -35,8 +40,11 @@ SysResult DeviceOnlySysCalls::DoOpen(const std::string& path, int flags) {
       real.compare(0, devFolder_.size() + 1, devFolder_ + "/") != 0)
     return {-1, ELOOP};
 
+  if (raise_) raise_();
   const int fd = ::open(real.c_str(), flags | O_NOFOLLOW);
-  if (fd < 0) return {-1, errno};
+  const int openError = errno;
+  if (lower_) lower_();
+  if (fd < 0) return {-1, openError};
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISBLK(st.st_mode)) {
     ::close(fd);

@@ -3,6 +3,7 @@
 // folder, and never through a symbolic link at the last step.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "base/syscalls.h"
@@ -12,7 +13,10 @@ namespace torvel {
 class DeviceOnlySysCalls final : public SysCalls {
  public:
   // `inner` makes every call except open; `devFolder` is "/dev" outside tests.
-  DeviceOnlySysCalls(SysCalls& inner, std::string devFolder);
+  // `raise` and `lower` run just before and after the open() itself: the
+  // right to open a disk is held for that call only.
+  DeviceOnlySysCalls(SysCalls& inner, std::string devFolder, std::function<void()> raise = {},
+                     std::function<void()> lower = {});
 
  protected:
   SysResult DoOpen(const std::string& path, int flags) override;
@@ -25,6 +29,8 @@ class DeviceOnlySysCalls final : public SysCalls {
  private:
   SysCalls& inner_;
   std::string devFolder_;  // resolved, without a trailing slash
+  std::function<void()> raise_;
+  std::function<void()> lower_;
 };
 
 }  // namespace torvel

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ata_helper/capabilities.h"
 #include "ata_helper/device_open.h"
 #include "ata_helper/serve.h"
 #include "drive/ata_helper_protocol.h"
@@ -49,6 +50,11 @@ int main(int argc, char** argv) {
   // This program never runs another one; with no_new_privs a flaw in it
   // could not exec into more rights either.
   ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);
+  // Only the command needs CAP_SYS_RAWIO and only the open() of the disk
+  // CAP_DAC_READ_SEARCH; every other right the process may have goes now.
+  helper::KeepOnlyWhatTheCommandNeeds();
+  // For the tests: the effective set as the command goes out and after it.
+  const bool showCaps = ::secure_getenv("TORVEL_ATA_SHOW_CAPS") != nullptr;
 
   std::vector<std::string_view> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
@@ -66,15 +72,22 @@ int main(int argc, char** argv) {
   // hides them from an installed helper: with its file capability the
   // process runs in secure mode and never reads a caller's folder.
   LinuxSysCalls kernel;
-  DeviceOnlySysCalls devices(kernel, "/dev");
+  DeviceOnlySysCalls devices(kernel, "/dev", helper::RaiseOpenRight, helper::LowerOpenRight);
   std::unique_ptr<DriveBackend> backend;
   if (const char* folder = ::secure_getenv("TORVEL_DRIVES"); folder && *folder)
     backend = std::make_unique<SimulatedBackend>(folder);
   else
     backend = MakeSgioBackend(devices, kSysBlockFolder, "/dev");
 
+  if (showCaps) std::fprintf(stderr, "torvel-ata: command %s\n", helper::EffectiveSetLine().c_str());
   const helper::Reply reply = Serve(*parsed.request, *backend);
   backend.reset();
+  // Sent: nothing the reply needs calls for a right.
+  if (!helper::DropAll()) {
+    std::fputs("torvel-ata: cannot drop its capabilities\n", stderr);
+    return helper::kExitFailed;
+  }
+  if (showCaps) std::fprintf(stderr, "torvel-ata: reply %s\n", helper::EffectiveSetLine().c_str());
   return WriteAll(STDOUT_FILENO, helper::EncodeReply(reply)) ? helper::kExitAnswered
                                                              : helper::kExitFailed;
 }

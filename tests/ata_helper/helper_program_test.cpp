@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <optional>
+
 #include <cerrno>
 #include <filesystem>
 
@@ -18,6 +22,7 @@
 #include "support/recording_backend.h"
 #include "support/temp_dir.h"
 #include "support/test_systems.h"
+#include "ata_helper/capabilities.h"
 
 namespace torvel {
 namespace {
@@ -148,6 +153,32 @@ TEST(AtaHelperProgram, AnswersLikeTheSimulatedBackendOnTheSampleDrives) {
         EXPECT_EQ(got.reply->error, error) << drive << " " << helper::CommandName(c);
     }
   }
+}
+
+// The effective set the helper reports on one "torvel-ata: <when> CapEff:\t<hex>" line.
+std::optional<std::uint64_t> EffectiveSet(const std::string& error, const std::string& when) {
+  const std::string mark = "torvel-ata: " + when + " CapEff:\t";
+  const auto at = error.find(mark);
+  if (at == std::string::npos) return std::nullopt;
+  return std::stoull(error.substr(at + mark.size(), 16), nullptr, 16);
+}
+
+TEST(AtaHelperProgram, HoldsOnlyTheRawRightForTheCommandAndNoneOnceItIsSent) {
+  const auto block = helper::RequestBytes({0, DriveCommand::IdentifyDevice});
+  const auto args = helper::RequestArguments({0, DriveCommand::IdentifyDevice});
+  const ProgramRun run = RunHelper({args[0], args[1]}, block,
+                                   {"TORVEL_DRIVES=" + kSamplesFolder, "TORVEL_ATA_SHOW_CAPS=1"});
+  ASSERT_EQ(run.exitStatus, helper::kExitAnswered) << run.error;
+  const auto atCommand = EffectiveSet(run.error, "command");
+  const auto atReply = EffectiveSet(run.error, "reply");
+  ASSERT_TRUE(atCommand && atReply) << run.error;
+  // Whatever the process started with (root has every right), the command
+  // goes out with at most CAP_SYS_RAWIO, and the reply with nothing.
+  EXPECT_EQ(*atCommand & ~(std::uint64_t{1} << helper::kCapSysRawio), 0u) << run.error;
+  if (geteuid() == 0) {
+    EXPECT_EQ(*atCommand, std::uint64_t{1} << helper::kCapSysRawio);
+  }
+  EXPECT_EQ(*atReply, 0u);
 }
 
 TEST(AtaHelperProgram, RefusesBadRequestsWithAMessageAndNoReply) {

@@ -1,0 +1,31 @@
+// The helper's capabilities, held no longer than each step needs them:
+// CAP_SYS_RAWIO in the effective set for the command, CAP_DAC_READ_SEARCH
+// only in the permitted set and raised just around the open() of the disk,
+// and nothing at all once the command is sent. Through the kernel's
+// capget/capset, with no library.
+#pragma once
+
+#include <string>
+
+namespace torvel::helper {
+
+inline constexpr int kCapDacReadSearch = 2;
+inline constexpr int kCapSysRawio = 17;
+
+// At start: the permitted set keeps only the two capabilities (of those the
+// process has), the effective set only CAP_SYS_RAWIO, the inheritable set
+// nothing. False when the kernel refuses.
+bool KeepOnlyWhatTheCommandNeeds();
+// CAP_DAC_READ_SEARCH in the effective set, while a disk is opened; a
+// process that was not given it carries on without (the open then fails
+// as it would have).
+void RaiseOpenRight();
+void LowerOpenRight();
+// Every set emptied, for good.
+bool DropAll();
+
+// "CapEff:\t<hex>" of /proc/self/status, for the test mode; empty when it
+// cannot be read.
+std::string EffectiveSetLine();
+
+}  // namespace torvel::helper
