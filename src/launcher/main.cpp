@@ -137,9 +137,16 @@ int main(int argc, char** argv) {
 
   QtEventLoop loop;
   WindowSystem windows(loop);
+  if (!windows.FolderError().empty()) {
+    // Without the folder the monitor cannot report to the launcher: no
+    // check would ever show. Nothing is opened inside a refused folder.
+    std::fprintf(stderr, "Torvel: %s; the launcher and the monitor cannot reach each other\n",
+                 windows.FolderError().c_str());
+    return 1;
+  }
   // The lock makes two simultaneous starts safe; the lookup also catches a
   // launcher of ours that holds no lock file (another runtime folder's).
-  InstanceLock lock(DefaultWindowFolder() / "launcher.lock");
+  InstanceLock lock(windows.folder() / "launcher.lock");
   if (lock.HeldElsewhere() || windows.FindWindow(kLauncherClass, kLauncherTitle) != kNoWindow)
     return 0;
 

@@ -4,11 +4,13 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <sys/un.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
@@ -149,16 +151,30 @@ std::optional<std::int64_t> SendToEndpoint(const std::filesystem::path& endpoint
 }
 
 // Our own folder, or none: other users must not be able to plant or
-// replace endpoints in it.
-bool PrepareFolder(const std::filesystem::path& folder) {
-  if (folder.empty()) return false;
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+// replace endpoints in it. Empty when usable, else why not.
+std::string PrepareFolder(const std::filesystem::path& folder) {
+  if (folder.empty())
+    return "no folder for the window endpoints: neither XDG_RUNTIME_DIR nor a home folder is known";
+  const std::string name = folder.string();
+  // The parent may be a cache folder that does not exist yet; XDG wants 0700.
+  const std::filesystem::path parent = folder.parent_path();
   struct stat st {};
-  if (lstat(folder.c_str(), &st) != 0) return false;
-  if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-    return false;
+  if (!parent.empty() && lstat(parent.c_str(), &st) != 0 && errno == ENOENT) {
+    std::error_code ec;
+    std::filesystem::create_directories(parent, ec);
+    if (!ec) chmod(parent.c_str(), 0700);
+  }
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return name + ": cannot create it (" + std::strerror(errno) + ")";
+  if (lstat(folder.c_str(), &st) != 0) return name + ": " + std::strerror(errno);
+  if (!S_ISDIR(st.st_mode)) return name + ": not a folder";
+  if (st.st_uid != geteuid())
+    return name + ": owned by another user (uid " + std::to_string(st.st_uid) + ")";
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return name + ": others may write in it";
   sockaddr_un addr;
-  return MakeAddress(folder / wire::EndpointName(~WindowHandle{0}), addr);
+  if (!MakeAddress(folder / wire::EndpointName(~WindowHandle{0}), addr))
+    return name + ": too long for a socket address";
+  return {};
 }
 
 }  // namespace
@@ -166,13 +182,18 @@ bool PrepareFolder(const std::filesystem::path& folder) {
 std::filesystem::path DefaultWindowFolder() {
   const std::filesystem::path runtime = RuntimeFolder();
   if (!runtime.empty()) return runtime / "torvel";
-  return std::filesystem::path("/tmp") / ("torvel-" + std::to_string(getuid()));
+  // Never a shared folder such as /tmp, where anyone can make the name first.
+  const std::filesystem::path cache = CacheHome();
+  if (cache.empty()) return {};
+  return cache / "torvel-windows";
 }
 
 struct WindowSystem::Impl {
   struct Connection {
     UniqueFd fd;
     std::string bytes;
+    // A peer that has not sent its whole request by then is dropped.
+    std::chrono::steady_clock::time_point deadline;
   };
 
   struct Window {
@@ -219,19 +240,25 @@ struct WindowSystem::Impl {
     std::deque<std::shared_ptr<CrossCall>> calls;
   };
 
-  Impl(EventLoop& firstLoop, std::filesystem::path dir)
+  Impl(EventLoop& firstLoop, std::filesystem::path dir, std::chrono::milliseconds requestTime)
       : loop(&firstLoop),
         folder(std::move(dir)),
-        folderUsable(PrepareFolder(folder)),
+        folderError(PrepareFolder(folder)),
+        folderUsable(folderError.empty()),
+        requestTimeout(requestTime),
         uiThread(std::this_thread::get_id()),
         inbox(std::make_shared<Inbox>()) {
     inbox->owner = this;
     inbox->loop = &firstLoop;
+    // Armed only while a request is half received: an idle system never wakes.
+    requestTimer.Reset(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK));
+    if (requestTimer.get() >= 0) WatchFd(requestTimer.get(), [this] { OnRequestTimer(); });
     // Another WindowSystem in this process numbers from elsewhere.
     nextSerial = std::random_device{}();
   }
 
   ~Impl() {
+    if (requestTimer.get() >= 0) UnwatchFd(requestTimer.get());
     std::deque<std::shared_ptr<CrossCall>> waiting;
     {
       std::lock_guard lock(inbox->mutex);
@@ -391,9 +418,52 @@ struct WindowSystem::Impl {
         UnwatchFd(window->pending.front().fd.get());
         window->pending.pop_front();
       }
-      window->pending.push_back(Connection{UniqueFd(fd), {}});
+      window->pending.push_back(
+          Connection{UniqueFd(fd), {}, std::chrono::steady_clock::now() + requestTimeout});
       WatchFd(fd, [this, handle, fd] { OnRequestBytes(handle, fd); });
+      ArmRequestTimer();
     }
+  }
+
+  std::vector<std::shared_ptr<Window>> AllWindows() const {
+    std::vector<std::shared_ptr<Window>> all;
+    std::lock_guard lock(windowsMutex);
+    for (const auto& [handle, window] : windows) all.push_back(window);
+    return all;
+  }
+
+  // Set for the earliest deadline of a half-received request, or off.
+  void ArmRequestTimer() {
+    if (requestTimer.get() < 0) return;
+    std::optional<std::chrono::steady_clock::time_point> earliest;
+    for (const auto& window : AllWindows())
+      for (const Connection& c : window->pending)
+        if (!earliest || c.deadline < *earliest) earliest = c.deadline;
+    itimerspec spec{};
+    if (earliest) {
+      const auto wait = std::max<std::chrono::nanoseconds>(
+          *earliest - std::chrono::steady_clock::now(), std::chrono::nanoseconds(1));
+      spec.it_value.tv_sec = static_cast<time_t>(wait.count() / 1000000000);
+      spec.it_value.tv_nsec = static_cast<long>(wait.count() % 1000000000);
+    }
+    timerfd_settime(requestTimer.get(), 0, &spec, nullptr);
+  }
+
+  void OnRequestTimer() {
+    std::uint64_t expirations = 0;
+    [[maybe_unused]] const auto got = read(requestTimer.get(), &expirations, sizeof expirations);
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& window : AllWindows()) {
+      for (auto it = window->pending.begin(); it != window->pending.end();) {
+        if (it->deadline > now) {
+          ++it;
+          continue;
+        }
+        UnwatchFd(it->fd.get());
+        it = window->pending.erase(it);  // closed unanswered
+      }
+    }
+    ArmRequestTimer();
   }
 
   // Gathers a request without blocking; only a complete, well-formed one
@@ -419,6 +489,7 @@ struct WindowSystem::Impl {
     Connection connection = std::move(*it);
     window->pending.erase(it);
     UnwatchFd(fd);
+    ArmRequestTimer();
     if (state == wire::Parse::kMalformed) return;  // closed unanswered
 
     // `window` keeps the handler alive should it destroy its window; nothing
@@ -537,7 +608,10 @@ struct WindowSystem::Impl {
 
   EventLoop* loop;
   const std::filesystem::path folder;
+  const std::string folderError;
   const bool folderUsable;
+  const std::chrono::milliseconds requestTimeout;
+  UniqueFd requestTimer;
   const std::thread::id uiThread;
   std::shared_ptr<Inbox> inbox;
 
@@ -550,8 +624,13 @@ struct WindowSystem::Impl {
   std::uint64_t lastCreated = 0;
 };
 
-WindowSystem::WindowSystem(EventLoop& loop, std::filesystem::path folder)
-    : impl_(std::make_unique<Impl>(loop, std::move(folder))) {}
+WindowSystem::WindowSystem(EventLoop& loop, std::filesystem::path folder,
+                           std::chrono::milliseconds requestTimeout)
+    : impl_(std::make_unique<Impl>(loop, std::move(folder), requestTimeout)) {}
+
+const std::string& WindowSystem::FolderError() const { return impl_->folderError; }
+
+const std::filesystem::path& WindowSystem::folder() const { return impl_->folder; }
 
 WindowSystem::~WindowSystem() = default;
 

@@ -59,7 +59,8 @@ using MessageHandler = std::function<std::int64_t(const WindowMessage&)>;
 inline constexpr std::chrono::milliseconds kDefaultSendTimeout{10000};
 
 // "$XDG_RUNTIME_DIR/torvel" (when that is an absolute path), else
-// "/tmp/torvel-<uid>". WindowSystem creates it 0700.
+// "$XDG_CACHE_HOME/torvel-windows" (~/.cache/...) inside the user's own home,
+// never a shared folder; empty without either. WindowSystem creates it 0700.
 std::filesystem::path DefaultWindowFolder();
 
 // Threads: construct, create and destroy windows, switch loops and destroy
@@ -70,9 +71,12 @@ class WindowSystem {
   // The thread that constructs it is the user-interface thread; handlers
   // always run there, served by `loop`. The folder is created 0700; one that
   // is not ours, is writable by group or others, or whose path is too long
-  // for a socket address is refused, and then windows are private to this
-  // process (CreateWindow still succeeds; other processes find nothing).
-  WindowSystem(EventLoop& loop, std::filesystem::path folder = DefaultWindowFolder());
+  // for a socket address is refused (FolderError says why), nothing is made
+  // inside it, and windows are private to this process (CreateWindow still
+  // succeeds; other processes find nothing). A peer that has not sent its
+  // whole request within `requestTimeout` is dropped unanswered.
+  WindowSystem(EventLoop& loop, std::filesystem::path folder = DefaultWindowFolder(),
+               std::chrono::milliseconds requestTimeout = kDefaultSendTimeout);
   // Removes this system's endpoints; senders waiting on other threads get
   // nothing.
   ~WindowSystem();
@@ -99,10 +103,15 @@ class WindowSystem {
   // it). To another process the user-interface thread blocks without serving
   // its own windows, so when two processes send to each other at once the
   // first send to time out gives nothing and frees the other. Messages to
-  // another process carry at most 8 strings of at most 1 MiB each; a larger
-  // one is not sent (nothing).
+  // another process carry at most 8 strings of at most 64 KiB together; a
+  // larger one is not sent (nothing).
   std::optional<std::int64_t> SendMessage(WindowHandle window, const WindowMessage& message,
                                           std::chrono::milliseconds timeout = kDefaultSendTimeout);
+
+  // Empty while the folder is usable; else why other processes cannot
+  // reach this system's windows, for the user.
+  const std::string& FolderError() const;
+  const std::filesystem::path& folder() const;
 
   // Moves every watch onto another loop (the Qt one once the toolkit is up).
   void SwitchLoop(EventLoop& loop);

@@ -30,9 +30,9 @@ bool ParseHex16(std::string_view text, std::uint64_t& value) {
 
 bool Fits(const WindowMessage& message) {
   if (message.strings.size() > kMaxStrings) return false;
-  for (const auto& s : message.strings)
-    if (s.size() > kMaxStringBytes) return false;
-  return true;
+  std::size_t total = 0;
+  for (const auto& s : message.strings) total += s.size();
+  return total <= kMaxStringBytes;
 }
 
 std::string EncodeRequest(const WindowMessage& message) {
@@ -62,10 +62,13 @@ Parse ParseRequest(std::string_view bytes, WindowMessage& out) {
   if (count > kMaxStrings) return Parse::kMalformed;
 
   std::size_t at = kHeaderBytes;
+  std::uint64_t total = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
     if (bytes.size() < at + 4) return Parse::kNeedMore;
     const std::uint64_t length = GetLe(bytes, at, 4);
-    if (length > kMaxStringBytes) return Parse::kMalformed;
+    // Refused at the length field: nothing more of it is read or kept.
+    total += length;
+    if (total > kMaxStringBytes) return Parse::kMalformed;
     at += 4 + length;
   }
   if (bytes.size() < at) return Parse::kNeedMore;

@@ -3,8 +3,9 @@
 //
 // Request, one per connection, little-endian:
 //   "TVWM"  uint32 version (1)  uint32 message  uint64 wParam  uint64 lParam
-//   uint32 string count (at most 8), then per string: uint32 length (at most
-//   1 MiB) and the bytes.
+//   uint32 string count (at most 8), then per string: uint32 length and the
+//   bytes; all strings together at most 64 KiB, far more than any message
+//   of the protocol carries (the status summary is 256 bytes).
 // Reply: int64 result. A request that breaks a rule is dropped unanswered.
 #pragma once
 
@@ -21,7 +22,8 @@ namespace torvel::wire {
 inline constexpr std::uint32_t kMagic = 0x4D575654;  // "TVWM" in file order
 inline constexpr std::uint32_t kVersion = 1;
 inline constexpr std::size_t kMaxStrings = 8;
-inline constexpr std::size_t kMaxStringBytes = std::size_t{1} << 20;
+// Of all strings of one message together (and so of each).
+inline constexpr std::size_t kMaxStringBytes = std::size_t{64} << 10;
 inline constexpr std::size_t kHeaderBytes = 4 + 4 + 4 + 8 + 8 + 4;
 inline constexpr std::size_t kReplyBytes = 8;
 

@@ -170,6 +170,21 @@ TEST_F(CoreProtocol, WithoutLauncherTheCoreRunsAlone) {
   EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", keys::kLastCheck, 0), 0) << "open mode";
 }
 
+TEST_F(CoreProtocol, ARefusedWindowFolderIsTracedAndTheCheckStillRuns) {
+  const fs::path runtime = dir.path() / "open-runtime";
+  fs::create_directories(runtime / "torvel");
+  fs::permissions(runtime / "torvel", fs::perms::all, fs::perm_options::replace);
+  auto core = StartCore({"-o"}, {{"XDG_RUNTIME_DIR", runtime.string()}});
+  EXPECT_EQ(core->Wait(), 0);
+  const std::string trace = test::ReadFile(dir.path() / "debug.log");
+  EXPECT_NE(trace.find((runtime / "torvel").string() +
+                       ": others may write in it; the monitor cannot reach the launcher"),
+            std::string::npos)
+      << trace;
+  EXPECT_NE(Log().find("SMART monitoring started - ST3500418AS [5VM1ABCD]"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(runtime / "torvel")) << "nothing is made in a refused folder";
+}
+
 // A port that takes connections and never says a word.
 struct SilentServer {
   SilentServer() {

@@ -11,6 +11,7 @@
 
 #include "config/keys.h"
 #include "config/sqlite_settings_store.h"
+#include "drive/helper_backend.h"
 #include "monitor/baseline.h"
 #include "base/codepage.h"
 #include "platform/event_loop.h"
@@ -115,6 +116,32 @@ TEST_F(LauncherProgram, StartsTheCoreShowsItsSummaryAndClosesItAtSessionEnd) {
   EXPECT_EQ(launcher->Wait(), 0);
   EXPECT_TRUE(Gone(s["pid"]));
   EXPECT_EQ(Baseline(), 117) << "the core was closed with WM_CLOSE, which saves the baseline";
+}
+
+TEST_F(LauncherProgram, WithoutARuntimeFolderTheyMeetInTheUsersCacheFolder) {
+  const fs::path cache = dir.path() / "cache";
+  auto launcher = Start({{"XDG_RUNTIME_DIR", std::nullopt}, {"XDG_CACHE_HOME", cache.string()}});
+  State s = AwaitFrame(*launcher, 1);
+  EXPECT_EQ(s["icon"], "ok") << "the core reported to the launcher";
+  EXPECT_TRUE(fs::exists(cache / "torvel-windows" / "launcher.lock"));
+  kill(launcher->pid(), SIGTERM);
+  EXPECT_EQ(launcher->Wait(), 0);
+}
+
+TEST_F(LauncherProgram, ARefusedFolderIsSaidAndTheLauncherOpensNothingInIt) {
+  const fs::path runtime = dir.path() / "open-runtime";
+  fs::create_directories(runtime / "torvel");
+  fs::permissions(runtime / "torvel", fs::perms::all, fs::perm_options::replace);
+  const ProgramRun run = RunProgram(
+      {TORVEL_LAUNCHER_PATH}, {"XDG_RUNTIME_DIR=" + runtime.string(),
+                              "XDG_CONFIG_HOME=" + (dir.path() / "config").string(),
+                              "HOME=" + dir.path().string(), "QT_QPA_PLATFORM=offscreen"},
+      {}, ProgramLimits{});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_NE(run.error.find("others may write in it; the launcher and the monitor cannot reach each other"),
+            std::string::npos)
+      << run.error;
+  EXPECT_TRUE(fs::is_empty(runtime / "torvel"));
 }
 
 TEST_F(LauncherProgram, ATecDriveMakesTheIconBadAndFlash) {

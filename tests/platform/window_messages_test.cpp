@@ -371,6 +371,23 @@ TEST_F(WindowMessages, MalformedRequestsAreDroppedUnansweredAndTheServerGoesOn) 
   close(silent);
 }
 
+TEST(WindowWire, AllStringsTogetherAreCappedAndRefusedAtTheLengthThatBreaksTheCap) {
+  const std::size_t half = wire::kMaxStringBytes / 2;
+  WindowMessage parsed;
+  const std::string fits =
+      wire::EncodeRequest({kWmUser, 0, 0, {std::string(half, 'a'), std::string(half, 'b')}});
+  EXPECT_EQ(wire::ParseRequest(fits, parsed), wire::Parse::kComplete);
+  EXPECT_TRUE(wire::Fits(parsed));
+
+  const WindowMessage over{kWmUser, 0, 0, {std::string(half, 'a'), std::string(half + 1, 'b')}};
+  EXPECT_FALSE(wire::Fits(over));
+  const std::string bytes = wire::EncodeRequest(over);
+  // Malformed once the second length field is in: its bytes are never awaited.
+  const std::size_t secondLengthEnd = wire::kHeaderBytes + 4 + half + 4;
+  EXPECT_EQ(wire::ParseRequest(bytes.substr(0, secondLengthEnd - 1), parsed), wire::Parse::kNeedMore);
+  EXPECT_EQ(wire::ParseRequest(bytes.substr(0, secondLengthEnd), parsed), wire::Parse::kMalformed);
+}
+
 TEST_F(WindowMessages, FolderOthersCouldTamperWithIsRefused) {
   const fs::path shared = dir.path() / "shared";
   fs::create_directory(shared);
@@ -398,19 +415,104 @@ TEST_F(WindowMessages, FolderOthersCouldTamperWithIsRefused) {
   }
 }
 
-TEST(DefaultWindowFolder, RuntimeFolderElseOnePerUserInTmp) {
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::optional<std::string> keep = saved ? std::optional<std::string>(saved) : std::nullopt;
-  const fs::path perUser = "/tmp/torvel-" + std::to_string(getuid());
+TEST(DefaultWindowFolder, RuntimeFolderElseOneInTheUsersOwnCacheNeverTmp) {
+  auto keep = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+  };
+  const auto runtime = keep("XDG_RUNTIME_DIR"), cache = keep("XDG_CACHE_HOME"), home = keep("HOME");
 
   setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
   EXPECT_EQ(DefaultWindowFolder(), "/run/user/1000/torvel");
+  setenv("XDG_CACHE_HOME", "/home/ann/.cache", 1);
   setenv("XDG_RUNTIME_DIR", "relative", 1);
-  EXPECT_EQ(DefaultWindowFolder(), perUser);
+  EXPECT_EQ(DefaultWindowFolder(), "/home/ann/.cache/torvel-windows");
   unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(DefaultWindowFolder(), perUser);
+  EXPECT_EQ(DefaultWindowFolder(), "/home/ann/.cache/torvel-windows");
+  unsetenv("XDG_CACHE_HOME");
+  setenv("HOME", "/home/bob", 1);
+  EXPECT_EQ(DefaultWindowFolder(), "/home/bob/.cache/torvel-windows");
 
-  if (keep) setenv("XDG_RUNTIME_DIR", keep->c_str(), 1);
+  for (const auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", runtime}, std::pair{"XDG_CACHE_HOME", cache},
+                                    std::pair{"HOME", home}}) {
+    if (value) setenv(name, value->c_str(), 1); else unsetenv(name);
+  }
+}
+
+TEST_F(WindowMessages, ARefusedFolderSaysWhyAndAMissingCacheFolderIsMade) {
+  const fs::path shared = dir.path() / "shared";
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms::all);
+  EXPECT_NE(WindowSystem(*loop, shared).FolderError().find("others may write in it"), std::string::npos);
+  EXPECT_NE(WindowSystem(*loop, fs::path()).FolderError().find("neither XDG_RUNTIME_DIR nor a home"),
+            std::string::npos);
+  EXPECT_EQ(windows.FolderError(), "");
+
+  // A fresh home has no cache folder yet: it is made, for the user alone.
+  const fs::path inFreshCache = dir.path() / "cache" / "torvel-windows";
+  WindowSystem fresh(*loop, inFreshCache);
+  EXPECT_EQ(fresh.FolderError(), "");
+  EXPECT_EQ(fs::status(inFreshCache.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+
+  const fs::path foreign = dir.path() / "foreign";
+  fs::create_directory(foreign);
+  if (chown(foreign.c_str(), 4242, 4242) != 0) GTEST_SKIP() << "only root can hand a folder to another user";
+  WindowSystem refusing(*loop, foreign);
+  EXPECT_NE(refusing.FolderError().find("owned by another user (uid 4242)"), std::string::npos)
+      << refusing.FolderError();
+  EXPECT_NE(refusing.CreateWindow("Frame", "P", Answer(6)), kNoWindow);
+  EXPECT_TRUE(fs::is_empty(foreign));
+}
+
+TEST(WindowMessagesPeers, AStalledPeerIsDroppedWhileOtherRequestsAreAnswered) {
+  test::TempDir dir;
+  const fs::path folder = dir.path() / "torvel";
+  const auto loop = MakePollEventLoop();
+  WindowSystem windows(*loop, folder, std::chrono::milliseconds(200));
+  const auto target = windows.CreateWindow("Server", "S", Answer(9));
+  const fs::path endpoint = folder / wire::EndpointName(target);
+
+  // Half a request, then silence.
+  const std::string valid = wire::EncodeRequest({kWmCopyData, 1, 2, {"abc"}});
+  const int stalled = ConnectRaw(endpoint);
+  ASSERT_EQ(write(stalled, valid.data(), 10), 10);
+  bool stalledClosed = false;
+  loop->Watch(stalled, [&] {
+    char buffer[16];
+    stalledClosed = read(stalled, buffer, sizeof buffer) <= 0;
+  });
+
+  // Another process's whole request is still answered meanwhile.
+  std::optional<std::int64_t> answer;
+  std::atomic<bool> answered{false};
+  std::thread other([&] {
+    const auto otherLoop = MakePollEventLoop();
+    WindowSystem sender(*otherLoop, folder);
+    answer = sender.SendMessage(target, {kWmUser, 0, 0, {}});
+    answered = true;
+    loop->Post([] {});
+  });
+  // Wakes the loop now and then, so a server that never drops the peer
+  // fails the test instead of hanging it.
+  std::atomic<bool> finished{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 100 && !finished; ++i) {
+      std::this_thread::sleep_for(50ms);
+      loop->Post([] {});
+    }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  loop->RunUntil([&] {
+    return (stalledClosed && answered) || std::chrono::steady_clock::now() - start > 5s;
+  });
+  finished = true;
+  watchdog.join();
+  other.join();
+  loop->Unwatch(stalled);
+  close(stalled);
+  EXPECT_EQ(answer, 9);
+  EXPECT_TRUE(stalledClosed) << "the stalled peer is still held";
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 150ms);
 }
 
 // test_launcher as a child process, with its runtime folder in a temp dir.
