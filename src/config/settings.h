@@ -40,10 +40,11 @@ void SetCy(SettingsStore& s, int height);
 int ShowToolTips(SettingsStore& s);
 int AutoCheck(SettingsStore& s);
 void SetAutoCheck(SettingsStore& s, int v);
-// As the Preferences page and the launcher read it: 1.
+// As the Preferences page reads it: 1.
 int PollEvery(SettingsStore& s);
-// As the main window's next-check line reads it: 1 (hours) for TimeType 0,
-// 30 (minutes) for TimeType 1.
+// As the main window's next-check line, the launcher's schedule and
+// `torvelctl schedule` read it: 1 (hours) for TimeType 0, 30 (minutes) for
+// TimeType 1.
 int PollEveryForNextCheck(SettingsStore& s, int timeType);
 // Written as at least 1.
 void SetPollEvery(SettingsStore& s, int v);
