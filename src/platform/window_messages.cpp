@@ -439,14 +439,14 @@ struct WindowSystem::Impl {
     for (const auto& window : AllWindows())
       for (const Connection& c : window->pending)
         if (!earliest || c.deadline < *earliest) earliest = c.deadline;
-    itimerspec spec{};
+    itimerspec when{};
     if (earliest) {
       const auto wait = std::max<std::chrono::nanoseconds>(
           *earliest - std::chrono::steady_clock::now(), std::chrono::nanoseconds(1));
-      spec.it_value.tv_sec = static_cast<time_t>(wait.count() / 1000000000);
-      spec.it_value.tv_nsec = static_cast<long>(wait.count() % 1000000000);
+      when.it_value.tv_sec = static_cast<time_t>(wait.count() / 1000000000);
+      when.it_value.tv_nsec = static_cast<long>(wait.count() % 1000000000);
     }
-    timerfd_settime(requestTimer.get(), 0, &spec, nullptr);
+    timerfd_settime(requestTimer.get(), 0, &when, nullptr);
   }
 
   void OnRequestTimer() {
