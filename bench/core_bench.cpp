@@ -125,7 +125,7 @@ class NoFrame final : public FrameServices {
  public:
   bool OpenMainWindow(int) override { return false; }
   std::uint32_t GetModuleVersion(const std::string&) override { return kModernControlsVersion; }
-  void ReportToLauncher(const std::string& data) override { benchmark::DoNotOptimize(data); }
+  void ReportToLauncher(const std::string& data, TrayState) override { benchmark::DoNotOptimize(data); }
 };
 
 void BM_RefreshAndCheck24(benchmark::State& state) {

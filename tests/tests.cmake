@@ -17,6 +17,7 @@ torvel_test_binary(monitor_tests
   monitor/check_decisions_test.cpp
   monitor/check_test.cpp
   monitor/check_world_test.cpp
+  monitor/findings_test.cpp
   monitor/main_frame_test.cpp
   monitor/schedule_test.cpp
 )

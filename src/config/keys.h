@@ -51,6 +51,11 @@ inline constexpr const char* kEnableSmartNotify = "EnableSMARTNotify";
 inline constexpr const char* kChangePopup = "ChangePopup";
 inline constexpr const char* kChangeEmail = "ChangeEmail";
 inline constexpr const char* kChangeNetsend = "ChangeNetsend";
+// The model, so a drive that stops answering can be named.
+inline constexpr const char* kModel = "Model";
+inline constexpr const char* kSerial = "Serial";
+// 1 once the drive was reported as no longer answering.
+inline constexpr const char* kMissing = "Missing";
 // (Popup, Email, Netsend, EnableTempNotify and CriticalTemp share their
 // names with the Options keys above.)
 
@@ -64,6 +69,11 @@ inline constexpr const char* kAttrNetSend = "NetSend";
 inline constexpr const char* kLogChanges = "LogChanges";
 inline constexpr const char* kLastChangeDate = "LastChangeDate";
 inline constexpr const char* kTecDate = "TECdate";
+// The accepted raw count of a sector-count attribute.
+inline constexpr const char* kRawCount = "RawCount";
+// The fall last projected, (from << 8) | to, so the same fall is not
+// projected again while the baseline is kept.
+inline constexpr const char* kLastFall = "LastFall";
 
 // "%d": the attribute's change-alert switch.
 std::string AttributeKey(int id);

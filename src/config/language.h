@@ -42,7 +42,7 @@ inline constexpr std::array<LanguageSection, 13> kLanguageSections = {{
     {"AboutTab", 30},
     {"AdvancedInfoDlg", 30},
     {"SMARTReportDlg", 30},
-    {"Messages", 40},
+    {"Messages", 45},
     {"CustomThresholdsDlg", 30},
     {"MailSettingsDlg", 20},
     {"DrivePropertiesDlg", 20},

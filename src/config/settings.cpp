@@ -129,6 +129,24 @@ int LastCheck(SettingsStore& s, std::string_view section) {
 void SetLastCheck(SettingsStore& s, std::string_view section, int v) {
   s.WriteProfileInt(section, keys::kLastCheck, v);
 }
+std::string Model(SettingsStore& s, std::string_view section) {
+  return s.GetProfileString(section, keys::kModel, "");
+}
+void SetModel(SettingsStore& s, std::string_view section, std::string_view model) {
+  s.WriteProfileString(section, keys::kModel, model);
+}
+std::string Serial(SettingsStore& s, std::string_view section) {
+  return s.GetProfileString(section, keys::kSerial, "");
+}
+void SetSerial(SettingsStore& s, std::string_view section, std::string_view serial) {
+  s.WriteProfileString(section, keys::kSerial, serial);
+}
+int Missing(SettingsStore& s, std::string_view section) {
+  return s.GetProfileInt(section, keys::kMissing, 0);
+}
+void SetMissing(SettingsStore& s, std::string_view section, int v) {
+  s.WriteProfileInt(section, keys::kMissing, v);
+}
 int UseCustomNotify(SettingsStore& s, std::string_view section) {
   return s.GetProfileInt(section, keys::kUseCustomNotify, 0);
 }
@@ -248,6 +266,22 @@ int CriticalValue(SettingsStore& s, std::string_view section, int id) {
 }
 void SetCriticalValue(SettingsStore& s, std::string_view section, int id, int v) {
   s.WriteProfileInt(section, keys::AttributeKey(id, keys::kCriticalValue), AtLeastOne(v));
+}
+std::optional<std::uint32_t> RawCount(SettingsStore& s, std::string_view section, int id) {
+  // Two reads with different defaults tell an absent key from any count.
+  const std::string key = keys::AttributeKey(id, keys::kRawCount);
+  const int a = s.GetProfileInt(section, key, 0);
+  if (a == 0 && s.GetProfileInt(section, key, 1) == 1) return std::nullopt;
+  return static_cast<std::uint32_t>(a);
+}
+void SetRawCount(SettingsStore& s, std::string_view section, int id, std::uint32_t count) {
+  s.WriteProfileInt(section, keys::AttributeKey(id, keys::kRawCount), static_cast<int>(count));
+}
+int LastFall(SettingsStore& s, std::string_view section, int id) {
+  return s.GetProfileInt(section, keys::AttributeKey(id, keys::kLastFall), 0);
+}
+void SetLastFall(SettingsStore& s, std::string_view section, int id, int fall) {
+  s.WriteProfileInt(section, keys::AttributeKey(id, keys::kLastFall), fall);
 }
 }  // namespace attribute
 

@@ -8,6 +8,8 @@
 // 0"); nothing is cached: each call asks the store.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -111,6 +113,12 @@ int StartupDate(SettingsStore& s, std::string_view section);
 void SetStartupDate(SettingsStore& s, std::string_view section, int time);
 int LastCheck(SettingsStore& s, std::string_view section);
 void SetLastCheck(SettingsStore& s, std::string_view section, int time);
+std::string Model(SettingsStore& s, std::string_view section);
+void SetModel(SettingsStore& s, std::string_view section, std::string_view model);
+std::string Serial(SettingsStore& s, std::string_view section);
+void SetSerial(SettingsStore& s, std::string_view section, std::string_view serial);
+int Missing(SettingsStore& s, std::string_view section);
+void SetMissing(SettingsStore& s, std::string_view section, int v);
 int UseCustomNotify(SettingsStore& s, std::string_view section);
 void SetUseCustomNotify(SettingsStore& s, std::string_view section, int v);
 int EnableSmartNotify(SettingsStore& s, std::string_view section);
@@ -162,6 +170,12 @@ void SetLastChangeDate(SettingsStore& s, std::string_view section, int id, int t
 // 0: no date projected.
 int TecDate(SettingsStore& s, std::string_view section, int id);
 void SetTecDate(SettingsStore& s, std::string_view section, int id, int time);
+// The raw count accepted with the baseline; nullopt while none was stored.
+std::optional<std::uint32_t> RawCount(SettingsStore& s, std::string_view section, int id);
+void SetRawCount(SettingsStore& s, std::string_view section, int id, std::uint32_t count);
+// 0: no fall projected since the baseline was accepted.
+int LastFall(SettingsStore& s, std::string_view section, int id);
+void SetLastFall(SettingsStore& s, std::string_view section, int id, int fall);
 }  // namespace attribute
 
 }  // namespace settings

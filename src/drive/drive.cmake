@@ -13,6 +13,7 @@ torvel_layer(torvel_drive drive BELOW torvel_platform SOURCES
   drive/refresh.cpp
   drive/report.cpp
   drive/sat.cpp
+  drive/sections.cpp
   drive/sector_builder.cpp
   drive/sgio_backend.cpp
   drive/simulated_backend.cpp

@@ -23,7 +23,10 @@ struct DriveRecord {
   std::int32_t deviceType = kDeviceNone;
   std::string model;     // at most 40 characters
   std::string firmware;  // at most 8
-  std::string serial;    // at most 20; names the drive's settings section
+  std::string serial;    // at most 20
+  // The drive's settings section: its serial, unless that is empty, shared
+  // with another drive or the name of a global section (AssignSections).
+  std::string section;
   float capacity = 0;    // gigabytes of 10^9 bytes
   std::int16_t udmaMode = 0;
   std::int32_t smartEnabled = 0;
@@ -33,6 +36,8 @@ struct DriveRecord {
   std::int32_t badAttributes = 0;
 
   bool InUse() const { return !model.empty(); }
+  // Records made without a refresh (tests, benches) fall back on the serial.
+  const std::string& Section() const { return section.empty() ? serial : section; }
 };
 
 // 12 bytes, the layout of the drive's S.M.A.R.T. data sector.

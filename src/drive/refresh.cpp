@@ -3,6 +3,7 @@
 #include "drive/channel.h"
 #include "drive/drive_tables.h"
 #include "drive/identify.h"
+#include "drive/sections.h"
 #include "drive/smart_data.h"
 #include "base/debug_trace.h"
 
@@ -71,6 +72,7 @@ void RefreshDrives(DriveTables& tables, DeviceChannel& channel, TraceLog& trace)
   }
 
   channel.CloseDrives();
+  AssignSections(tables);
 }
 
 }  // namespace torvel

@@ -83,4 +83,22 @@ void StoreSmartData(DriveTables& tables, int n, SectorView data, SectorView thre
   }
 }
 
+bool CountsAsTec(int flags, int value, int threshold) {
+  return (flags & 1) != 0 && threshold >= 1 && threshold <= 253 && value <= threshold;
+}
+
+bool CountsAsTec(const AttributeEntry& attribute, const ThresholdEntry& threshold) {
+  return CountsAsTec(attribute.Flags(), attribute.value, threshold.threshold);
+}
+
+bool IsSectorCountId(int id) {
+  for (int s : kSectorCountIds)
+    if (s == id) return true;
+  return false;
+}
+
+std::uint32_t SectorCount(const AttributeEntry& attribute) {
+  return static_cast<std::uint32_t>(attribute.Raw() & 0xFFFFFFFFu);
+}
+
 }  // namespace torvel

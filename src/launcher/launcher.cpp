@@ -226,7 +226,7 @@ std::int64_t Launcher::OnMessage(const WindowMessage& m) {
       Arm(true);
       break;
     case kWmCopyData:
-      OnStatus(m.strings.empty() ? std::string() : m.strings[0]);
+      OnStatus(m.strings.empty() ? std::string() : m.strings[0], TrayStateOfWord(m.lParam));
       break;
     case kWmClose:
       // That core ends without staying resident.
@@ -239,7 +239,7 @@ std::int64_t Launcher::OnMessage(const WindowMessage& m) {
   return 0;
 }
 
-void Launcher::OnStatus(const std::string& copyData) {
+void Launcher::OnStatus(const std::string& copyData, std::optional<TrayState> found) {
   // No bytes: the user asked to see the main window during the check.
   if (copyData.empty()) {
     StopFlashing();
@@ -249,7 +249,9 @@ void Launcher::OnStatus(const std::string& copyData) {
   TextTable messages("Messages");
   TraceLog quiet = TraceLog::Off();
   LoadSectionTexts("Messages", messages, store_, quiet);
-  tray_ = TrayStateOf(summary_, messages.Text(kCriticalTextKey));
+  // The findings themselves when the core sent them; the text, which a cut
+  // may have shortened, only from a core that did not.
+  tray_ = found ? *found : TrayStateOf(summary_, messages.Text(kCriticalTextKey));
   flashing_ = ShouldFlash(tray_, settings::FlashIcon(store_) != 0);
 }
 

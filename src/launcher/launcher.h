@@ -63,7 +63,7 @@ class Launcher {
   void OnCoreEnded();
   void CloseCore();
   void PostToFrame(std::uint32_t message, std::uint64_t wParam = 0);
-  void OnStatus(const std::string& copyData);
+  void OnStatus(const std::string& copyData, std::optional<TrayState> found);
   void StopFlashing();
   void Publish();
   std::string NextCheckLine();

@@ -18,6 +18,17 @@ std::string ChangeLines(const MonitorState& state, int id, int oldValue, int new
                  M(state, 4), oldValue, M(state, 5), newValue);
 }
 
+std::string GrowthLines(const MonitorState& state, int id, std::uint32_t oldCount,
+                        std::uint32_t newCount) {
+  return Sprintf("%s : %.2X - %s\r\n%s : %u\r\n%s : %u\r\n\r\n", M(state, 3), id,
+                 Name(id).c_str(), M(state, 38), oldCount, M(state, 39), newCount);
+}
+
+std::string DriveBlockHeader(const MonitorState& state, const DriveRecord& rec, int key) {
+  return Sprintf("[Drive: %s, %.1f GB, S/N:%s] - %s: \r\n", rec.model.c_str(), Gb(rec),
+                 rec.serial.c_str(), M(state, key));
+}
+
 }  // namespace
 
 std::string FirstSightText(const MonitorState& state, const DriveRecord& rec) {
@@ -36,22 +47,44 @@ std::string ChangeLogText(const MonitorState& state, const DriveRecord& rec, int
          ChangeLines(state, id, oldValue, newValue);
 }
 
+std::string SectorGrowthLogText(const MonitorState& state, const DriveRecord& rec, int id,
+                                std::uint32_t oldCount, std::uint32_t newCount) {
+  return Sprintf("[%s, S/N:%s] - %s: \r\n", rec.model.c_str(), rec.serial.c_str(), M(state, 37)) +
+         GrowthLines(state, id, oldCount, newCount);
+}
+
+std::string MissingDriveText(const MonitorState& state, const MissingDriveRecord& drive) {
+  return Sprintf("[%s, S/N:%s] - %s\r\n\r\n", drive.model.c_str(), drive.serial.c_str(),
+                 M(state, 40));
+}
+
 std::string TecAlertText(const MonitorState& state, const DriveRecord& rec) {
   return Sprintf("%s %s, %.1f GB [S/N:%s] %s\r\n%s\r\n%s\r\n\r\n", M(state, 6), rec.model.c_str(),
                  Gb(rec), rec.serial.c_str(), M(state, 7), M(state, 8), M(state, 9));
+}
+
+std::string TecBoxText(const MonitorState& state, const DriveRecord& rec) {
+  return TecAlertText(state, rec) + state.Message(12);
 }
 
 std::string ChangeReport(const MonitorState& state, const DriveTables& tables) {
   std::string report;
   for (int d = 0; d < kMaxDrives; ++d) {
     const auto& list = state.changes[static_cast<std::size_t>(d)];
-    if (list.empty()) continue;
+    const auto& growths = state.growths[static_cast<std::size_t>(d)];
     const DriveRecord& rec = tables.records[static_cast<std::size_t>(d)];
-    report += Sprintf("[Drive: %s, %.1f GB, S/N:%s] - %s: \r\n", rec.model.c_str(), Gb(rec),
-                      rec.serial.c_str(), M(state, 2));
-    for (const ChangeRecord& c : list)
-      report += ChangeLines(state, c.attributeId, c.oldValue, c.newValue);
+    if (!list.empty()) {
+      report += DriveBlockHeader(state, rec, 2);
+      for (const ChangeRecord& c : list)
+        report += ChangeLines(state, c.attributeId, c.oldValue, c.newValue);
+    }
+    if (!growths.empty()) {
+      report += DriveBlockHeader(state, rec, 37);
+      for (const SectorGrowthRecord& g : growths)
+        report += GrowthLines(state, g.attributeId, g.oldCount, g.newCount);
+    }
   }
+  for (const MissingDriveRecord& m : state.missing) report += MissingDriveText(state, m);
   return report;
 }
 
@@ -92,6 +125,9 @@ std::string ComposeDriveStatus(const MonitorState& state, const DriveRecord& rec
     } else {
       out += Sprintf(" %d %s. ", c, M(state, 25));
     }
+    if (!state.growths[static_cast<std::size_t>(std::clamp(rec.driveNumber, 0, kMaxDrives - 1))]
+             .empty())
+      out += " " + state.Message(37) + ". ";
     const int bad = rec.badAttributes;
     if (bad != 0) {
       const int key = compact ? 34 : 33;

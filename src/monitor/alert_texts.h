@@ -3,6 +3,7 @@
 // byte 0xB0.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,16 @@ std::string TemperatureMessage(const MonitorState& state, const DriveRecord& rec
 // One attribute's change, for the log file.
 std::string ChangeLogText(const MonitorState& state, const DriveRecord& rec, int id, int oldValue,
                           int newValue);
+// A sector count's growth, for the log file.
+std::string SectorGrowthLogText(const MonitorState& state, const DriveRecord& rec, int id,
+                                std::uint32_t oldCount, std::uint32_t newCount);
+// "[model, S/N:serial] - The drive no longer answers".
+std::string MissingDriveText(const MonitorState& state, const MissingDriveRecord& drive);
 std::string TecAlertText(const MonitorState& state, const DriveRecord& rec);
-// Every recorded change of every drive, for mail and network message.
+// The T.E.C. box: the alert text and the question its Yes and No answer.
+std::string TecBoxText(const MonitorState& state, const DriveRecord& rec);
+// Every recorded change and sector-count growth of every drive, then every
+// drive that no longer answers, for mail and network message.
 std::string ChangeReport(const MonitorState& state, const DriveTables& tables);
 // The change pop-up; `askMore` adds "Show more information?".
 std::string ChangePopupText(const MonitorState& state, const DriveRecord& rec, bool askMore);

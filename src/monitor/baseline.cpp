@@ -25,12 +25,14 @@ int SavedValue(SettingsStore& store, std::string_view section, int id) {
   return store.GetProfileInt(section, BaselineKey(id), kNoBaseline) & 0xFF;
 }
 
-int SavedValueShown(SettingsStore& store, std::string_view section, int id) {
-  return store.GetProfileInt(section, BaselineKey(id), 0) & 0xFF;
-}
-
 void SetSavedValue(SettingsStore& store, std::string_view section, int id, int value) {
   store.WriteProfileInt(section, BaselineKey(id), value);
+}
+
+ComparedValue ValueToCompare(SettingsStore& store, std::string_view section, int id, int current) {
+  const int saved = SavedValue(store, section, id);
+  if (saved == kNoBaseline) return {current, false};
+  return {saved, true};
 }
 
 void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
@@ -38,10 +40,15 @@ void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
   for (int n = 0; n < kMaxDrives; ++n) {
     const auto idx = static_cast<std::size_t>(n);
     const DriveRecord& rec = tables.records[idx];
-    if (!rec.smartEnabled || !settings::drive::EnableMonitor(store, rec.serial)) continue;
+    if (!rec.smartEnabled || !settings::drive::EnableMonitor(store, rec.Section())) continue;
+    namespace attribute = settings::attribute;
+    const std::string& section = rec.Section();
     for (const AttributeEntry& a : tables.attributes[idx].attributes) {
       if (a.id == 0) continue;
-      SetSavedValue(store, rec.serial, a.id, a.value);
+      SetSavedValue(store, section, a.id, a.value);
+      if (IsSectorCountId(a.id)) attribute::SetRawCount(store, section, a.id, SectorCount(a));
+      // An accepted fall is history: the next one is projected afresh.
+      if (attribute::LastFall(store, section, a.id) != 0) attribute::SetLastFall(store, section, a.id, 0);
     }
     settings::SetNumChangeAttrs(store, changeCounts[idx]);
   }
@@ -60,9 +67,15 @@ int EstimateTecDate(const DriveTables& tables, SettingsStore& store, TraceLog& t
                     int slot, int oldValue, std::int64_t now) {
   const auto d = static_cast<std::size_t>(drive);
   const auto s = static_cast<std::size_t>(slot);
-  const std::string& section = tables.records[d].serial;
+  const std::string& section = tables.records[d].Section();
   const AttributeEntry& a = tables.attributes[d].attributes[s];
   const int threshold = tables.attributes[d].thresholds[s].threshold;
+
+  // While the baseline is kept, every check finds the same fall again;
+  // projecting it again would slide the date toward the check's time.
+  const int fall = ((oldValue & 0xFF) << 8) | a.value;
+  if (settings::attribute::LastFall(store, section, a.id) == fall) return 1;
+  settings::attribute::SetLastFall(store, section, a.id, fall);
 
   const std::int64_t last = settings::attribute::LastChangeDate(store, section, a.id);
   if (last != 0) {

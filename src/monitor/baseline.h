@@ -23,17 +23,24 @@ std::string BaselineKey(int id);
 // The attribute's saved value (0 to 255) as the check reads it: kNoBaseline
 // while none was saved.
 int SavedValue(SettingsStore& store, std::string_view section, int id);
-// As the lists and views show it: 0 while none was saved.
-int SavedValueShown(SettingsStore& store, std::string_view section, int id);
 void SetSavedValue(SettingsStore& store, std::string_view section, int id, int value);
+// What the lists compare with: the saved value, or the current value while
+// none was saved (no baseline, so nothing changed); `saved` says which.
+struct ComparedValue {
+  int value = 0;
+  bool saved = false;
+};
+ComparedValue ValueToCompare(SettingsStore& store, std::string_view section, int id, int current);
 
 // Writes every monitored, S.M.A.R.T.-enabled drive's current attribute
-// values, and NumChangeAttrs from that drive's change count.
+// values and sector counts, and NumChangeAttrs from that drive's change
+// count; falls projected so far become history.
 void SaveAttributeBaseline(const DriveTables& tables, SettingsStore& store,
                            const std::array<int, kMaxDrives>& changeCounts);
 
 // Records a fall of the attribute in `slot` from `oldValue`; from the second
-// fall on, projects and stores its T.E.C. date. Returns 1.
+// fall on, projects and stores its T.E.C. date. The fall recorded last is
+// not recorded again until the baseline is accepted. Returns 1.
 int EstimateTecDate(const DriveTables& tables, SettingsStore& store, TraceLog& trace, int drive,
                     int slot, int oldValue, std::int64_t now);
 

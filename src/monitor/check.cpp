@@ -6,6 +6,7 @@
 #include "monitor/alert_texts.h"
 #include "monitor/baseline.h"
 #include "monitor/check_decisions.h"
+#include "monitor/schedule.h"
 #include "notify/event_log_file.h"
 #include "base/sprintf.h"
 #include "notify/system_event_log.h"
@@ -26,7 +27,31 @@ struct Pass {
   std::string temperatureMessage;  // of the last drive found too hot
   int lastTecSlot = -1;
   bool blockWritten = false;
+  // How the change alert goes out: every notifying finding adds its ways.
+  AlertMethods changeMethods;
 };
+
+std::string EventAttributeText(int id) {
+  return Sprintf("%d - %s", id, std::string(AttributeName(id)).c_str());
+}
+
+// The system-log event of an attribute's change or a sector count's growth.
+void ReportAttributeChanged(MonitorContext& ctx, const DriveRecord& rec, int id,
+                            const std::string& now, const std::string& before) {
+  if (settings::UseEventLog(ctx.store) != 0)
+    ctx.channels.ReportAlertEvent(kEventAttributeChanged, rec.model, EventAttributeText(id), now,
+                                  before);
+}
+
+// Keeps what names the drive in its section, so that it can be named once
+// it stops answering, and notes that it answers again.
+void RememberDrive(SettingsStore& store, const DriveRecord& rec) {
+  namespace ds = settings::drive;
+  const std::string& section = rec.Section();
+  if (ds::Model(store, section) != rec.model) ds::SetModel(store, section, rec.model);
+  if (ds::Serial(store, section) != rec.serial) ds::SetSerial(store, section, rec.serial);
+  if (ds::Missing(store, section) != 0) ds::SetMissing(store, section, 0);
+}
 
 // Carries one drive's findings out, in the order the check has always
 // taken: first sight, temperature, the drive's own T.E.C., then each
@@ -37,10 +62,14 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
   DriveRecord& rec = ctx.tables.records[static_cast<std::size_t>(d)];
   const AttributeTable& table = ctx.tables.attributes[static_cast<std::size_t>(d)];
   if (f.firstSight) {
-    settings::drive::SetStartupDate(ctx.store, rec.serial, static_cast<int>(ctx.now()));
+    settings::drive::SetStartupDate(ctx.store, rec.Section(), static_cast<int>(ctx.now()));
     ctx.log.WriteLogEntry(kLogCategoryInfo, FirstSightText(state, rec));
   }
+  RememberDrive(ctx.store, rec);
   if (!f.checked) return;
+  ++state.checkedDrives;
+  for (const auto& [id, count] : f.countsToRecord)
+    settings::attribute::SetRawCount(ctx.store, rec.Section(), id, count);
 
   if (f.overTemperature) {
     state.temperatureAlert = 1;
@@ -70,13 +99,19 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
       EstimateTecDate(ctx.tables, ctx.store, ctx.trace, d, c.slot, c.saved, ctx.now());
     if (logEnabled && c.logged) {
       ctx.log.WriteLogEntry(kLogCategoryAlert, ChangeLogText(state, rec, c.id, c.saved, c.value));
-      if (settings::UseEventLog(ctx.store) != 0)
-        ctx.channels.ReportAlertEvent(
-            kEventAttributeChanged, rec.model,
-            Sprintf("%d - %s", c.id, std::string(AttributeName(c.id)).c_str()),
-            std::to_string(c.value), std::to_string(c.saved));
+      ReportAttributeChanged(ctx, rec, c.id, std::to_string(c.value), std::to_string(c.saved));
     }
   }
+  for (const SectorGrowth& g : f.growths) {
+    state.growths[static_cast<std::size_t>(d)].push_back({g.id, g.saved, g.count});
+    state.changeAlert = 1;
+    state.findings |= kFoundSectorGrowth;
+    SelectDrive(ctx, state, d);
+    if (!logEnabled) continue;
+    ctx.log.WriteLogEntry(kLogCategoryAlert, SectorGrowthLogText(state, rec, g.id, g.saved, g.count));
+    ReportAttributeChanged(ctx, rec, g.id, std::to_string(g.count), std::to_string(g.saved));
+  }
+  if (f.ChangeFound()) pass.changeMethods.Add(f.changeMethods);
   for (int slot : f.tecSlots) {
     rec.tec = 1;
     state.tecAlert = 1;
@@ -87,7 +122,7 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
   }
 
   if (recordLastCheck == 1)
-    settings::drive::SetLastCheck(ctx.store, rec.serial, static_cast<int>(ctx.now()));
+    settings::drive::SetLastCheck(ctx.store, rec.Section(), static_cast<int>(ctx.now()));
 
   if (pass.blockWritten) summary.Append("\n--\n");
   pass.blockWritten = true;
@@ -104,6 +139,7 @@ void CheckDrive(MonitorContext& ctx, MonitorState& state, StatusSummary& summary
   DriveRecord& rec = ctx.tables.records[static_cast<std::size_t>(d)];
   rec.badAttributes = 0;
   if (!rec.InUse()) return;
+  if (rec.deviceType == kDeviceAta) ++state.readDrives;
   const AttributeTable& table = ctx.tables.attributes[static_cast<std::size_t>(d)];
   const DriveCheckSettings s = ReadDriveCheckSettings(ctx.store, rec, table);
   ApplyDriveFindings(ctx, state, summary, pass, d, DecideDrive(rec, table, s), s, recordLastCheck);
@@ -118,6 +154,41 @@ void WarningBox(MonitorContext& ctx, const std::string& text, unsigned style) {
   ctx.ui.MessageBox(text, kBoxCaption, style | kMbIconWarning);
 }
 
+// Drives the store holds a baseline for that did not answer this time: each
+// is a finding once, until it has answered again.
+void FindMissingDrives(MonitorContext& ctx, MonitorState& state, Pass& pass) {
+  namespace ds = settings::drive;
+  std::vector<std::string> present;
+  for (const DriveRecord& rec : ctx.tables.records)
+    if (rec.InUse()) present.push_back(rec.Section());
+  const std::vector<std::string> missing =
+      MissingSections(SectionsWithBaseline(ctx.store.Dump()), present,
+                      [&ctx](const std::string& s) { return ds::Missing(ctx.store, s) != 0; });
+  const bool logEnabled = settings::LogEnable(ctx.store) != 0;
+  for (const std::string& section : missing) {
+    MissingDriveRecord m{ds::Model(ctx.store, section), ds::Serial(ctx.store, section)};
+    // A store from before drives were remembered knows the section's name only.
+    if (m.serial.empty()) m.serial = section;
+    ds::SetMissing(ctx.store, section, 1);
+    state.missing.push_back(m);
+    state.changeAlert = 1;
+    state.findings |= kFoundMissingDrive;
+    pass.changeMethods.Add(ReadChangeMethods(ctx.store, section));
+    ctx.trace.DebugTrace("Drive no longer answers: %s\n", section.c_str());
+    if (logEnabled) ctx.log.WriteLogEntry(kLogCategoryAlert, MissingDriveText(state, m));
+  }
+}
+
+// The change pop-up: the alert drive's, or the first missing drive's when
+// no answering drive changed.
+std::string ChangeBoxText(const MonitorState& state, const DriveRecord& rec, bool askMore) {
+  const auto d = static_cast<std::size_t>(state.alertDrive);
+  if (state.changes[d].empty() && state.growths[d].empty() && !state.missing.empty())
+    return state.Message(10) + "\n" + MissingDriveText(state, state.missing.front()) +
+           (askMore ? state.Message(12) : std::string());
+  return ChangePopupText(state, rec, askMore);
+}
+
 }  // namespace
 
 void SaveBaseline(MonitorContext& ctx, const MonitorState& state) {
@@ -130,23 +201,23 @@ void PlayAlertSound(MonitorContext& ctx) {
 }
 
 bool DispatchAlert(MonitorContext& ctx, MonitorState& state, int drive, const std::string& text,
-                   int showPopup, int askMore) {
+                   int showPopup, int askMore, const std::string& boxText) {
   namespace ds = settings::drive;
   const DriveRecord& rec = ctx.tables.records[static_cast<std::size_t>(drive)];
   PlayAlertSound(ctx);
   if (settings::LogEnable(ctx.store) != 0) ctx.log.WriteLogEntry(kLogCategoryAlert, text);
 
-  const bool custom = ds::UseCustomNotify(ctx.store, rec.serial) != 0;
-  if ((custom ? ds::Email(ctx.store, rec.serial) : settings::Email(ctx.store)) != 0)
+  const bool custom = ds::UseCustomNotify(ctx.store, rec.Section()) != 0;
+  if ((custom ? ds::Email(ctx.store, rec.Section()) : settings::Email(ctx.store)) != 0)
     ctx.channels.SendAlertMail(text);
-  if ((custom ? ds::Netsend(ctx.store, rec.serial) : settings::Netsend(ctx.store)) != 0)
+  if ((custom ? ds::Netsend(ctx.store, rec.Section()) : settings::Netsend(ctx.store)) != 0)
     ctx.channels.SendNetworkAlert(drive, text);
   if (showPopup == 0) return true;
 
   int popup = 1;
   if (custom) {
     const std::string& alertSection =
-        ctx.tables.records[static_cast<std::size_t>(state.alertDrive)].serial;
+        ctx.tables.records[static_cast<std::size_t>(state.alertDrive)].Section();
     popup = state.tecAlert ? ds::Popup(ctx.store, alertSection)
                            : ds::ChangePopup(ctx.store, alertSection);
   } else {
@@ -158,7 +229,8 @@ bool DispatchAlert(MonitorContext& ctx, MonitorState& state, int drive, const st
     WarningBox(ctx, text, kMbOk | kMbSystemModal);
     return true;
   }
-  if (ctx.ui.MessageBox(text, kBoxCaption, kMbYesNo | kMbIconWarning | kMbSystemModal) == kIdYes &&
+  if (ctx.ui.MessageBox(boxText.empty() ? text : boxText, kBoxCaption,
+                        kMbYesNo | kMbIconWarning | kMbSystemModal) == kIdYes &&
       !ctx.frame.OpenMainWindow(1)) {
     SaveBaseline(ctx, state);
     return false;
@@ -175,16 +247,22 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
   state.alertDrive = 0;
   state.moreInformation = 0;
   state.findings = 0;
+  for (auto& list : state.growths) list.clear();
+  state.missing.clear();
+  state.checkedDrives = 0;
+  state.readDrives = 0;
   settings::SetSelectedDrive(ctx.store, 0);
   summary.Clear();
   Pass pass;
 
   for (int d = 0; d < kMaxDrives; ++d) CheckDrive(ctx, state, summary, pass, d, recordLastCheck);
+  // When nothing answered, the drives were not read, not gone.
+  if (state.readDrives > 0) FindMissingDrives(ctx, state, pass);
 
   const int j = state.alertDrive;
   const DriveRecord& rec = ctx.tables.records[static_cast<std::size_t>(j)];
-  const bool custom = ds::UseCustomNotify(ctx.store, rec.serial) != 0;
-  const bool notify = ds::EnableSmartNotify(ctx.store, rec.serial) != 0;
+  const bool notify =
+      ds::EnableSmartNotify(ctx.store, rec.Section()) != 0 || !state.missing.empty();
 
   switch (ChooseAlert(state.tecAlert != 0, state.temperatureAlert != 0, state.changeAlert != 0,
                       notify)) {
@@ -195,14 +273,15 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
           const auto slot = static_cast<std::size_t>(pass.lastTecSlot);
           const AttributeTable& table = ctx.tables.attributes[static_cast<std::size_t>(j)];
           const int id = table.attributes[slot].id;
-          attribute = Sprintf("%d - %s", id, std::string(AttributeName(id)).c_str());
+          attribute = EventAttributeText(id);
           value = std::to_string(table.attributes[slot].value);
           threshold = std::to_string(table.thresholds[slot].threshold);
         }
         ctx.channels.ReportAlertEvent(kEventThresholdExceeded, TecEventSubject(rec), attribute,
                                       value, threshold);
       }
-      if (!DispatchAlert(ctx, state, j, TecAlertText(state, rec), 1, 1)) return false;
+      if (!DispatchAlert(ctx, state, j, TecAlertText(state, rec), 1, 1, TecBoxText(state, rec)))
+        return false;
       state.tecAlert = 0;
       break;
     }
@@ -216,15 +295,14 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
     case AlertKind::kChange: {
       PlayAlertSound(ctx);
       const std::string report = ChangeReport(state, ctx.tables);
-      if ((custom ? ds::ChangeEmail(ctx.store, rec.serial) : settings::Email(ctx.store)) != 0)
-        ctx.channels.SendAlertMail(report);
-      if ((custom ? ds::ChangeNetsend(ctx.store, rec.serial) : settings::Netsend(ctx.store)) != 0)
-        ctx.channels.SendNetworkAlert(j, report);
-      if ((custom ? ds::ChangePopup(ctx.store, rec.serial) : settings::Popup(ctx.store)) == 0) {
+      const AlertMethods& ways = pass.changeMethods;
+      if (ways.email) ctx.channels.SendAlertMail(report);
+      if (ways.netsend) ctx.channels.SendNetworkAlert(j, report);
+      if (!ways.popup) {
         state.changeAlert = 0;
       } else if (interactive == 0) {
-        WarningBox(ctx, ChangePopupText(state, rec, false), kMbOk | kMbSystemModal);
-      } else if (ctx.ui.MessageBox(ChangePopupText(state, rec, true), kBoxCaption,
+        WarningBox(ctx, ChangeBoxText(state, rec, false), kMbOk | kMbSystemModal);
+      } else if (ctx.ui.MessageBox(ChangeBoxText(state, rec, true), kBoxCaption,
                                    kMbYesNo | kMbIconWarning) == kIdYes) {
         state.moreInformation = 1;
         if (!ctx.frame.OpenMainWindow(1)) {
@@ -239,7 +317,8 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
   }
 
   if (ctx.frame.GetModuleVersion("comctl32.dll") < kModernControlsVersion) SaveBaseline(ctx, state);
-  ctx.frame.ReportToLauncher(state.moreInformation ? std::string() : summary.Bytes());
+  ctx.frame.ReportToLauncher(state.moreInformation ? std::string() : summary.Bytes(),
+                             TrayStateOfFindings(state.findings, state.checkedDrives));
   return true;
 }
 

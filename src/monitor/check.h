@@ -20,8 +20,9 @@ void PlayAlertSound(MonitorContext& ctx);
 
 // Sends one alert text through every enabled channel; false only when the
 // user asked for more information and the main window ended without OK.
+// A Yes/No box shows `boxText` when it is given (the text with its question).
 bool DispatchAlert(MonitorContext& ctx, MonitorState& state, int drive, const std::string& text,
-                   int showPopup, int askMore);
+                   int showPopup, int askMore, const std::string& boxText = {});
 
 // SaveAttributeBaseline with the frame's change counts.
 void SaveBaseline(MonitorContext& ctx, const MonitorState& state);

@@ -1,16 +1,42 @@
 #include "monitor/check_decisions.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
 #include "config/settings.h"
+#include "drive/sections.h"
 #include "drive/smart_data.h"
 #include "monitor/baseline.h"
 
 namespace torvel {
 
+namespace {
+std::string Folded(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+}  // namespace
+
+bool DriveFindings::ChangeFound() const {
+  return !growths.empty() || std::any_of(changes.begin(), changes.end(),
+                                         [](const AttributeChange& c) { return c.notifies; });
+}
+
+AlertMethods ReadChangeMethods(SettingsStore& store, std::string_view section) {
+  namespace drive = settings::drive;
+  if (drive::UseCustomNotify(store, section) != 0)
+    return {drive::ChangePopup(store, section) != 0, drive::ChangeEmail(store, section) != 0,
+            drive::ChangeNetsend(store, section) != 0};
+  return {settings::Popup(store) != 0, settings::Email(store) != 0, settings::Netsend(store) != 0};
+}
+
 DriveCheckSettings ReadDriveCheckSettings(SettingsStore& store, const DriveRecord& rec,
                                           const AttributeTable& table) {
   namespace drive = settings::drive;
   namespace attribute = settings::attribute;
-  const std::string& section = rec.serial;
+  const std::string& section = rec.Section();
   DriveCheckSettings s;
   s.startupDate = drive::StartupDate(store, section);
   s.enableSmartNotify = drive::EnableSmartNotify(store, section);
@@ -21,8 +47,9 @@ DriveCheckSettings ReadDriveCheckSettings(SettingsStore& store, const DriveRecor
                               : settings::EnableTempNotify(store);
   s.criticalTemp = custom ? drive::CriticalTemp(store, section, t)
                           : settings::CriticalTempForCheck(store, t);
-  s.temperaturePopup =
-      (custom && drive::Popup(store, section) != 0) || settings::Popup(store) != 0 ? 1 : 0;
+  // With its own notification settings the drive's Popup decides alone.
+  s.temperaturePopup = (custom ? drive::Popup(store, section) : settings::Popup(store)) != 0 ? 1 : 0;
+  s.changeMethods = ReadChangeMethods(store, section);
   for (int slot = 0; slot < kAttributeSlots; ++slot) {
     const int id = table.attributes[static_cast<std::size_t>(slot)].id;
     if (id == 0) continue;
@@ -32,8 +59,12 @@ DriveCheckSettings ReadDriveCheckSettings(SettingsStore& store, const DriveRecor
     if (a.useCustomThresholds != 0) {
       a.customNotify = attribute::CustomNotify(store, section, id);
       if (a.customNotify == 2) a.criticalValue = attribute::CriticalValue(store, section, id);
+      a.methods = {attribute::Popup(store, section, id) != 0,
+                   attribute::Email(store, section, id) != 0,
+                   attribute::NetSend(store, section, id) != 0};
     }
     a.logChanges = attribute::LogChanges(store, section, id);
+    if (IsSectorCountId(id)) a.savedCount = attribute::RawCount(store, section, id);
   }
   return s;
 }
@@ -64,23 +95,67 @@ DriveFindings DecideDrive(const DriveRecord& rec, const AttributeTable& table,
 
   for (int slot = 0; slot < kAttributeSlots; ++slot) {
     const auto i = static_cast<std::size_t>(slot);
-    const int id = table.attributes[i].id;
+    const AttributeEntry& entry = table.attributes[i];
+    const int id = entry.id;
     if (id == 0) continue;
-    const int value = table.attributes[i].value;
+    const int value = entry.value;
     const AttributeCheckSettings& a = s.attributes[i];
+    if (IsSectorCountId(id)) {
+      const std::uint32_t count = SectorCount(entry);
+      if (!a.savedCount)
+        f.countsToRecord.emplace_back(id, count);
+      else if (count > *a.savedCount) {
+        f.growths.push_back({slot, id, *a.savedCount, count});
+        f.changeMethods.Add(s.changeMethods);
+      }
+    }
     if (a.saved != kNoBaseline && a.saved != value) {
-      AttributeChange c{slot, id, a.saved, value, id == kTemperatureId, false, false};
+      AttributeChange c{slot, id, a.saved, value, id == kTemperatureId, false, false, {}};
       if (!c.isTemperature) {
         c.notifies = ChangeNotifies(a, value);
         c.logged = a.logChanges != 0;
+        if (c.notifies) c.methods = a.useCustomThresholds != 0 ? a.methods : s.changeMethods;
+        f.changeMethods.Add(c.methods);
       }
       f.changes.push_back(c);
       // A temperature that moved is not tested against its threshold.
       if (c.isTemperature) continue;
     }
-    if (value <= table.thresholds[i].threshold) f.tecSlots.push_back(slot);
+    if (CountsAsTec(entry, table.thresholds[i])) f.tecSlots.push_back(slot);
   }
   return f;
+}
+
+std::vector<std::string> SectionsWithBaseline(const std::vector<SettingsStoreEntry>& dump) {
+  std::vector<std::string> out;
+  std::vector<std::string> seen;
+  for (const SettingsStoreEntry& e : dump) {
+    if (IsGlobalSection(e.section)) continue;
+    int id = 0;
+    const char* end = e.key.data() + e.key.size();
+    const auto [rest, ec] = std::from_chars(e.key.data(), end, id);
+    if (ec != std::errc() || rest == end || id < 1 || id > 255) continue;
+    if (Folded(e.key) != Folded(BaselineKey(id))) continue;
+    std::string folded = Folded(e.section);
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+    seen.push_back(std::move(folded));
+    out.push_back(e.section);
+  }
+  return out;
+}
+
+std::vector<std::string> MissingSections(const std::vector<std::string>& known,
+                                         const std::vector<std::string>& present,
+                                         const std::function<bool(const std::string&)>& alreadyReported) {
+  std::vector<std::string> here;
+  for (const std::string& p : present) here.push_back(Folded(p));
+  std::vector<std::string> out;
+  for (const std::string& k : known) {
+    if (std::find(here.begin(), here.end(), Folded(k)) != here.end()) continue;
+    if (alreadyReported && alreadyReported(k)) continue;
+    out.push_back(k);
+  }
+  return out;
 }
 
 AlertKind ChooseAlert(bool tecAlert, bool temperatureAlert, bool changeAlert,

@@ -5,13 +5,33 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "drive/drive_tables.h"
+#include "config/settings_store.h"
 
 namespace torvel {
 
-class SettingsStore;
+
+using SettingsStoreEntry = SettingsStore::Entry;
+
+// The ways a change alert goes out.
+struct AlertMethods {
+  bool popup = false;
+  bool email = false;
+  bool netsend = false;
+
+  void Add(const AlertMethods& o) {
+    popup |= o.popup;
+    email |= o.email;
+    netsend |= o.netsend;
+  }
+  bool operator==(const AlertMethods&) const = default;
+};
 
 // An attribute's settings as the check reads them.
 struct AttributeCheckSettings {
@@ -19,7 +39,11 @@ struct AttributeCheckSettings {
   int useCustomThresholds = 0;
   int customNotify = 1;  // 1 on every change, 2 at or below criticalValue, 3 never
   int criticalValue = -1;
+  // With custom settings, the only ways its change alert goes out.
+  AlertMethods methods;
   int logChanges = 1;
+  // Sector-count attributes: the raw count accepted with the baseline.
+  std::optional<std::uint32_t> savedCount;
 };
 
 // A drive's settings as the check reads them.
@@ -32,8 +56,14 @@ struct DriveCheckSettings {
   int criticalTemp = 0;
   // A too-hot drive adds its message to the temperature box.
   int temperaturePopup = 1;
+  // The drive's own change methods with custom notification, else the
+  // global ones.
+  AlertMethods changeMethods{true, false, false};
   std::array<AttributeCheckSettings, kAttributeSlots> attributes{};
 };
+
+// The drive's change methods as its section holds them.
+AlertMethods ReadChangeMethods(SettingsStore& store, std::string_view section);
 
 DriveCheckSettings ReadDriveCheckSettings(SettingsStore& store, const DriveRecord& rec,
                                           const AttributeTable& table);
@@ -49,6 +79,16 @@ struct AttributeChange {
   // The attribute's custom settings let this change raise the change alert.
   bool notifies = false;
   bool logged = false;
+  // How its alert goes out (nothing when it does not notify).
+  AlertMethods methods;
+};
+
+// A sector count that grew since the baseline.
+struct SectorGrowth {
+  int slot = 0;
+  int id = 0;
+  std::uint32_t saved = 0;
+  std::uint32_t count = 0;
 };
 
 struct DriveFindings {
@@ -59,8 +99,14 @@ struct DriveFindings {
   // The drive reported a T.E.C. itself.
   bool reportedTec = false;
   std::vector<AttributeChange> changes;  // in slot order
-  // Slots whose value is at or below the threshold.
+  std::vector<SectorGrowth> growths;     // in slot order
+  // Sector counts seen without a stored count: recorded, nothing found.
+  std::vector<std::pair<int, std::uint32_t>> countsToRecord;
+  // Slots whose value is a threshold exceeded condition (CountsAsTec).
   std::vector<int> tecSlots;
+  // How this drive's notifying changes and growths go out.
+  AlertMethods changeMethods;
+  bool ChangeFound() const;
 };
 
 DriveFindings DecideDrive(const DriveRecord& rec, const AttributeTable& table,
@@ -68,6 +114,24 @@ DriveFindings DecideDrive(const DriveRecord& rec, const AttributeTable& table,
 
 // Whether a change of an attribute with these settings raises the change alert.
 bool ChangeNotifies(const AttributeCheckSettings& attribute, int value);
+
+// A drive this store knows (it has a baseline) that did not answer.
+struct MissingDrive {
+  std::string section;
+  std::string model;
+  std::string serial;
+  AlertMethods changeMethods;
+};
+
+// The sections of `dump` that hold a baseline ("%d-<name>" keys), in the
+// store's order, global sections left out.
+std::vector<std::string> SectionsWithBaseline(const std::vector<SettingsStoreEntry>& dump);
+
+// Known sections whose drive is not among `present` (case folded, as the
+// store folds), and not already reported (`alreadyReported` says so).
+std::vector<std::string> MissingSections(const std::vector<std::string>& known,
+                                         const std::vector<std::string>& present,
+                                         const std::function<bool(const std::string&)>& alreadyReported);
 
 enum class AlertKind { kNone, kTec, kTemperature, kChange };
 

@@ -10,10 +10,13 @@
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
 #include "platform/sound.h"
+#include "platform/termination_signals.h"
 
 namespace torvel {
 
 int CCoreApp::Run(const std::vector<std::string>& args) {
+  // First, before any thread starts, so that every thread blocks them.
+  TerminationSignals signals;
   TraceLog trace;
   SqliteSettingsStore store(SqliteSettingsStore::DefaultSettingsPath());
   if (!store.IsOpen()) trace.DebugTrace("Settings store: %s\n", store.LastError().c_str());
@@ -42,6 +45,9 @@ int CCoreApp::Run(const std::vector<std::string>& args) {
                   [] { return static_cast<std::int64_t>(std::time(nullptr)); },
                   LocalNow};
   CMainFrame frame(parts, args);
+  // Served whenever a loop runs: at once while resident, after the drive
+  // commands in flight during the start-up.
+  signals.Watch(windows, [&frame](int signal) { frame.OnTerminationSignal(signal); });
   const bool resident = frame.OnCreate() == 0;
   // After the start-up, which begins the trace afresh.
   if (!unreachable.empty()) trace.DebugTrace("%s\n", unreachable.c_str());

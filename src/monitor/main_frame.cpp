@@ -104,12 +104,20 @@ int CMainFrame::OnCreate() {
     return -1;
   }
   WaitForMail();
+  // A termination signal served during the start-up has ended the frame.
+  if (destroyed_) return -1;
   if (p_.versions.GetModuleVersion("shell32.dll") < kModernControlsVersion) {
     Send(launcher_, kMsgMainWindowOk);
     return -1;
   }
   Send(launcher_, kMsgAnnounceWindow, 0, handle_);
   return 0;
+}
+
+void CMainFrame::OnTerminationSignal(int signal) {
+  p_.trace.DebugTrace("Signal %d received: saving the baseline and ending\n", signal);
+  if (!destroyed_) OnMessage({kWmClose, 0, 0, {}});
+  if (mainWindowEnv_ != nullptr && mainWindowEnv_->close) mainWindowEnv_->close();
 }
 
 bool CMainFrame::CheckAllDrives(int interactive, int recordLastCheck) {
@@ -178,7 +186,9 @@ bool CMainFrame::OpenMainWindow(int startTab) {
   env.osMinor = static_cast<int>(os.minor);
   env.now = p_.now;
   mainWindowOpen_ = true;
+  mainWindowEnv_ = &env;
   const int result = p_.desktop.RunMainWindow(startTab, env);
+  mainWindowEnv_ = nullptr;
   mainWindowOpen_ = false;
   if (result != kIdOk) return false;
   Send(Launcher(), kMsgMainWindowOk);
@@ -193,10 +203,10 @@ std::uint32_t CMainFrame::GetModuleVersion(const std::string& library) {
   return p_.versions.GetModuleVersion(library);
 }
 
-void CMainFrame::ReportToLauncher(const std::string& data) {
+void CMainFrame::ReportToLauncher(const std::string& data, TrayState tray) {
   const WindowHandle launcher = Launcher();
   if (launcher == kNoWindow) return;
-  p_.windows.SendMessage(launcher, {kWmCopyData, handle_, 0, {data}});
+  p_.windows.SendMessage(launcher, {kWmCopyData, handle_, TrayStateWord(tray), {data}});
 }
 
 }  // namespace torvel

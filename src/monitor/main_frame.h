@@ -69,6 +69,9 @@ class CMainFrame final : private FrameServices, private MainWindowOwner {
   std::int64_t OnMessage(const WindowMessage& message);
 
   bool OpenMainWindow(int startTab) override;
+  // SIGTERM, SIGINT or SIGHUP: ends the frame as WM_CLOSE does (the
+  // baseline saved), closing an open main window as if hidden with OK.
+  void OnTerminationSignal(int signal);
   // The check the main window asks for; also start-up's.
   bool CheckAllDrives(int interactive, int recordLastCheck);
   // Serves messages until no mail is in flight.
@@ -76,7 +79,7 @@ class CMainFrame final : private FrameServices, private MainWindowOwner {
 
  private:
   std::uint32_t GetModuleVersion(const std::string& library) override;
-  void ReportToLauncher(const std::string& data) override;
+  void ReportToLauncher(const std::string& data, TrayState tray) override;
   void Send(WindowHandle window, std::uint32_t message, std::uint64_t wParam = 0,
             std::uint64_t lParam = 0);
   WindowHandle Launcher() const;
@@ -94,6 +97,7 @@ class CMainFrame final : private FrameServices, private MainWindowOwner {
   WindowHandle handle_ = kNoWindow;
   WindowHandle launcher_ = kNoWindow;
   bool mainWindowOpen_ = false;
+  MainWindowEnv* mainWindowEnv_ = nullptr;  // while the main window runs
   bool destroyed_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "drive/drive_tables.h"
+#include "monitor/schedule.h"
 
 namespace torvel {
 
@@ -36,8 +37,9 @@ class FrameServices {
   // (major << 16) | minor of a system library, 0 when unknown.
   virtual std::uint32_t GetModuleVersion(const std::string& library) = 0;
   // WM_COPYDATA to the launcher, if it runs: `data` is the 256-byte summary,
-  // or empty when the user asked for more information.
-  virtual void ReportToLauncher(const std::string& data) = 0;
+  // or empty when the user asked for more information; `tray` is what the
+  // check found, which the summary may have been cut before.
+  virtual void ReportToLauncher(const std::string& data, TrayState tray) = 0;
 };
 
 inline constexpr std::uint32_t kModernControlsVersion = 0x60000;

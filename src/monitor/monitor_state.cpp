@@ -9,6 +9,7 @@ std::array<int, kMaxDrives> MonitorState::ChangeCounts() const {
 }
 
 void StatusSummary::Append(std::string_view text) {
+  full_.append(text);
   const std::size_t room = kBytes - 1 - text_.size();
   text_.append(text.substr(0, room));
 }

@@ -1,5 +1,7 @@
 #include "monitor/schedule.h"
 
+#include "monitor/monitor_state.h"
+
 #include <algorithm>
 
 #include "config/settings.h"
@@ -60,6 +62,27 @@ TrayState TrayStateOf(std::string_view summaryText, std::string_view criticalTex
     open = summaryText.find('[', open + 1 + close + 1);
   }
   return worst;
+}
+
+TrayState TrayStateOfFindings(unsigned findings, int checkedDrives) {
+  if (findings & kFoundTec) return TrayState::Bad;
+  if (findings & kFoundWarning) return TrayState::Changed;
+  return checkedDrives > 0 ? TrayState::Ok : TrayState::Unknown;
+}
+
+namespace {
+constexpr std::uint64_t kTrayWordTag = 0x54525900;  // "TRY"
+}  // namespace
+
+std::uint64_t TrayStateWord(TrayState state) {
+  return kTrayWordTag | static_cast<std::uint64_t>(state);
+}
+
+std::optional<TrayState> TrayStateOfWord(std::uint64_t word) {
+  if ((word & ~std::uint64_t{0xFF}) != kTrayWordTag) return std::nullopt;
+  const std::uint64_t v = word & 0xFF;
+  if (v > static_cast<std::uint64_t>(TrayState::Bad)) return std::nullopt;
+  return static_cast<TrayState>(v);
 }
 
 const char* TrayStateName(TrayState state) {

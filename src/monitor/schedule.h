@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,16 @@ enum class TrayState { Unknown, Ok, Changed, Bad };
 // block (no drive) is Unknown. A block cut off at 256 bytes counts with
 // what is left of it.
 TrayState TrayStateOf(std::string_view summaryText, std::string_view criticalText);
+
+// The tray state of a check's findings (monitor_state.h's kFound bits):
+// a T.E.C. is bad, any other finding changed, nothing found ok; unknown
+// when no drive was checked.
+TrayState TrayStateOfFindings(unsigned findings, int checkedDrives);
+
+// WM_COPYDATA's data word carries the tray state beside the summary text,
+// which may be cut: the tag tells it from a sender that puts 0 there.
+std::uint64_t TrayStateWord(TrayState state);
+std::optional<TrayState> TrayStateOfWord(std::uint64_t word);
 
 const char* TrayStateName(TrayState state);
 

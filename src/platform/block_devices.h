@@ -20,6 +20,11 @@ bool IsNumberedDisk(std::string_view name);
 // sdz comes before sdaa; drive number n is element n.
 std::vector<std::string> OrderDisks(std::vector<std::string> names);
 
+// "nvme<c>n<ns>": an NVMe namespace (a whole disk, never a partition).
+bool IsNvmeDisk(std::string_view name);
+// How many NVMe disks `folder` lists.
+int CountNvmeDisks(SysCalls& sys, const std::string& folder = kSysBlockFolder);
+
 // The ordered disks of `folder`; empty when it cannot be read.
 std::vector<std::string> ListDisks(SysCalls& sys, const std::string& folder = kSysBlockFolder);
 

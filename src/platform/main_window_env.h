@@ -59,6 +59,8 @@ struct MainWindowEnv {
   int osMinor = 0;
   // Seconds since 1970.
   std::function<std::int64_t()> now;
+  // Set by the main window while it runs: closes it as Hide (OK) does.
+  std::function<void()> close;
 };
 
 }  // namespace torvel

@@ -8,6 +8,7 @@ torvel_layer(torvel_platform platform BELOW torvel_base SOURCES
   platform/event_loop.cpp
   platform/syslog_socket.cpp
   platform/system_info.cpp
+  platform/termination_signals.cpp
   platform/window_messages.cpp
   platform/window_wire.cpp
 )

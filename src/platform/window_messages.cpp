@@ -273,6 +273,8 @@ struct WindowSystem::Impl {
       all.swap(windows);
     }
     for (const auto& [handle, window] : all) Retire(*window);
+    // The program's own descriptors (Watch) leave the loop with the system.
+    for (const auto& [fd, ready] : watched) loop->Unwatch(fd);
   }
 
   std::shared_ptr<Window> Local(WindowHandle handle) const {
@@ -649,6 +651,10 @@ std::optional<std::int64_t> WindowSystem::SendMessage(WindowHandle window, const
                                                       std::chrono::milliseconds timeout) {
   return impl_->Send(window, message, timeout);
 }
+
+void WindowSystem::Watch(int fd, std::function<void()> ready) { impl_->WatchFd(fd, std::move(ready)); }
+
+void WindowSystem::Unwatch(int fd) { impl_->UnwatchFd(fd); }
 
 void WindowSystem::SwitchLoop(EventLoop& loop) { impl_->SwitchTo(loop); }
 

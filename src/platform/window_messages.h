@@ -113,6 +113,11 @@ class WindowSystem {
   const std::string& FolderError() const;
   const std::filesystem::path& folder() const;
 
+  // Watches a descriptor of the program's own on whichever loop serves the
+  // windows, now and after SwitchLoop.
+  void Watch(int fd, std::function<void()> ready);
+  void Unwatch(int fd);
+
   // Moves every watch onto another loop (the Qt one once the toolkit is up).
   void SwitchLoop(EventLoop& loop);
   EventLoop& loop() const;

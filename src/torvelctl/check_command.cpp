@@ -18,8 +18,10 @@ const char* const kCheckHelp =
     "  check      one check of every drive, as the resident core makes it at start:\n"
     "             logs, mail, network messages and syslog as configured, boxes on\n"
     "             standard error, then the current values become the baseline\n"
-    "             (not with --keep-baseline); prints the status summary and exits\n"
-    "             0 (no finding), 1 (a change or over-temperature) or 2 (T.E.C.)\n";
+    "             (not with --keep-baseline); prints every drive's status and exits\n"
+    "             0 no finding; 1 an attribute change, a grown bad-sector count,\n"
+    "             over-temperature or a known drive gone; 2 a T.E.C.; 3 no drive\n"
+    "             could be checked, or a wrong option (the reason on standard error)\n";
 
 namespace {
 
@@ -35,8 +37,7 @@ class NoWindows final : public FrameServices {
   std::uint32_t GetModuleVersion(const std::string& library) override {
     return versions_.GetModuleVersion(library);
   }
-  void ReportToLauncher(const std::string& data) override { summary = data; }
-  std::string summary;
+  void ReportToLauncher(const std::string&, TrayState) override {}
 
  private:
   LinuxModuleVersions versions_;
@@ -44,13 +45,24 @@ class NoWindows final : public FrameServices {
 
 }  // namespace
 
+int CheckExitStatus(const MonitorState& state) {
+  if (state.findings & kFoundTec) return kCheckCritical;
+  if (state.findings & kFoundWarning) return kCheckWarning;
+  if (state.checkedDrives == 0) return kCheckUnknown;
+  return kCheckClean;
+}
+
 int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                     std::ostream& err) {
   bool keepBaseline = false;
   for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      out << "usage: torvelctl check [--keep-baseline]\n" << kCheckHelp;
+      return kCheckClean;
+    }
     if (a != "--keep-baseline") {
-      err << "torvelctl: unknown option '" << a << "' for 'check'\n";
-      return kExitUsage;
+      err << "torvelctl: unknown option '" << a << "' for 'check'\n" << kCheckUsage;
+      return kCheckUnknown;
     }
     keepBaseline = true;
   }
@@ -78,11 +90,20 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
   if (!keepBaseline) world.SaveBaseline();
   const MonitorState& state = world.state();
 
-  const std::string& bytes = frame.summary;
-  out << Cp1252ToUtf8(bytes.substr(0, bytes.find('\0'))) << "\n";
-  if (state.findings & kFoundTec) return kCheckCritical;
-  if (state.findings & (kFoundChange | kFoundTemperature)) return kCheckWarning;
-  return kCheckClean;
+  // Every drive in full: the launcher's 256 bytes could end before the
+  // drive that fails.
+  const std::string& text = world.summary().FullText();
+  if (!text.empty()) out << Cp1252ToUtf8(text) << "\n";
+  for (const MissingDriveRecord& m : state.missing) {
+    const std::string line = MissingDriveText(state, m);
+    out << Cp1252ToUtf8(line.substr(0, line.find('\r'))) << "\n";
+  }
+  if (state.readDrives == 0)
+    err << "torvelctl: " << NoDriveAdvice(CurrentNoDriveFacts(ctx)) << "\n";
+  else if (state.checkedDrives == 0)
+    err << "torvelctl: no drive was checked: S.M.A.R.T. is off on every drive, or its "
+           "notification is switched off in the drive's settings\n";
+  return CheckExitStatus(state);
 }
 
 }  // namespace torvel

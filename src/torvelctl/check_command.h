@@ -10,15 +10,22 @@ namespace torvel {
 
 struct CtlContext;
 
-// Exit statuses: no finding, a change or over-temperature, a T.E.C.
+// Exit statuses, as monitoring systems read them: no finding; a change, a
+// grown sector count, over-temperature or a drive gone; a T.E.C.; nothing
+// could be checked (or the command line was wrong).
 inline constexpr int kCheckClean = 0;
 inline constexpr int kCheckWarning = 1;
 inline constexpr int kCheckCritical = 2;
+inline constexpr int kCheckUnknown = 3;
+
+struct MonitorState;
+// The exit status of a finished check.
+int CheckExitStatus(const MonitorState& state);
 
 extern const char* const kCheckUsage;
 extern const char* const kCheckHelp;
 
-// `args` are the words after "check". Prints the status summary (UTF-8);
+// `args` are the words after "check". Prints every drive's status (UTF-8);
 // boxes go to `err`.
 int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                     std::ostream& err);

@@ -1,5 +1,7 @@
 #include "torvelctl/commands.h"
 
+#include <unistd.h>
+
 #include <charconv>
 #include <memory>
 #include <cstdio>
@@ -13,6 +15,8 @@
 #include "notify/system_summary.h"
 #include "base/codepage.h"
 #include "torvelctl/check_command.h"
+#include "platform/block_devices.h"
+#include "base/syscalls.h"
 #include "torvelctl/schedule_command.h"
 #include "torvelctl/settings_command.h"
 #include "torvelctl/texts_command.h"
@@ -73,14 +77,28 @@ bool AnyInUse(const DriveTables& tables) {
 }
 
 void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
-  if (ctx.simulated)
-    err << "torvelctl: no simulated drive answered in the TORVEL_DRIVES folder\n";
-  else
-    err << "torvelctl: no ATA disk answered; reading S.M.A.R.T. data needs the right to send "
-           "raw ATA commands (CAP_SYS_RAWIO, e.g. run as root)\n";
+  err << "torvelctl: " << NoDriveAdvice(CurrentNoDriveFacts(ctx)) << "\n";
 }
 
 }  // namespace
+
+std::string NoDriveAdvice(const NoDriveFacts& f) {
+  if (f.simulated) return "no simulated drive answered in the TORVEL_DRIVES folder";
+  if (f.nvmeDisks > 0)
+    return "no ATA disk answered; this machine's " + std::to_string(f.nvmeDisks) +
+           (f.nvmeDisks == 1 ? " disk is an NVMe drive" : " disks are NVMe drives") +
+           ", which this version does not read";
+  if (f.root)
+    return "no ATA disk answered, although running as root; the disks may sit behind a "
+           "controller that does not pass ATA commands through (a RAID or USB bridge)";
+  return "no ATA disk answered; reading S.M.A.R.T. data needs the right to send raw ATA "
+         "commands (CAP_SYS_RAWIO, e.g. run as root, or the torvel-ata helper installed)";
+}
+
+NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx) {
+  LinuxSysCalls sys;
+  return {ctx.simulated, geteuid() == 0, ctx.simulated ? 0 : CountNvmeDisks(sys)};
+}
 
 std::string FormatDriveList(const DriveTables& tables) {
   std::string out;

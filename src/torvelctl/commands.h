@@ -36,6 +36,17 @@ inline constexpr int kExitNoDrive = 3;
 int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                  std::ostream& err);
 
+// What decides the advice when no drive could be read.
+struct NoDriveFacts {
+  bool simulated = false;  // TORVEL_DRIVES names the drives
+  bool root = false;       // effective user 0
+  int nvmeDisks = 0;       // NVMe disks the system lists
+};
+// One line, without the program's name: why nothing was read and what to do.
+std::string NoDriveAdvice(const NoDriveFacts& facts);
+// The facts of this process and machine.
+NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx);
+
 // The `drives` listing (UTF-8), one block per drive record in use.
 std::string FormatDriveList(const DriveTables& tables);
 

@@ -54,7 +54,7 @@ class DriveListDelegate final : public QStyledItemDelegate {
     const int drive = index.siblingAtColumn(kDriveColumn).data().toString().toInt();
     if (drive < 0 || drive >= kMaxDrives) return QStyledItemDelegate::paint(painter, option, index);
     const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(drive)];
-    const bool monitored = settings::drive::EnableMonitor(env_.store, record.serial) != 0;
+    const bool monitored = settings::drive::EnableMonitor(env_.store, record.Section()) != 0;
     QStyleOptionViewItem look = option;
     if (DriveRowGreyed(record, monitored)) {
       const QColor grey = ToQColor(kRgbGreyText);
@@ -102,6 +102,7 @@ CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* pare
       env_(env),
       ownDialogs_(dialogs == nullptr ? std::make_unique<Dialogs>(env) : nullptr),
       dialogs_(dialogs != nullptr ? *dialogs : *ownDialogs_) {
+  env_.close = [this] { HideRequested(); };
   setFont(DialogFont());
   setWindowIcon(ArtIcon(128));
   setSizeGripEnabled(false);
@@ -136,6 +137,7 @@ CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* pare
 }
 
 CMainWindow::~CMainWindow() {
+  env_.close = nullptr;
   if (env_.windows != nullptr && handle_ != kNoWindow) env_.windows->DestroyWindow(handle_);
 }
 
@@ -261,7 +263,7 @@ void CMainWindow::FillDriveList() {
     item->setText(kDriveColumn, QString::number(d));
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-    const bool monitored = settings::drive::EnableMonitor(env_.store, record.serial) != 0;
+    const bool monitored = settings::drive::EnableMonitor(env_.store, record.Section()) != 0;
     item->setCheckState(0, monitored ? Qt::Checked : Qt::Unchecked);
     item->setData(0, kCheckedRole, monitored);
     if (d == selected) current = item;
@@ -329,14 +331,15 @@ void CMainWindow::OnItemChanged(QTreeWidgetItem* item, int column) {
   const int drive = DriveOfItem(item);
   if (drive < 0 || drive >= kMaxDrives) return;
   settings::drive::SetEnableMonitor(
-      env_.store, env_.tables.records[static_cast<std::size_t>(drive)].serial, checked ? 1 : 0);
+      env_.store, env_.tables.records[static_cast<std::size_t>(drive)].Section(), checked ? 1 : 0);
   driveList_->viewport()->update();
   tabHost_->RefreshPages();
 }
 
 void CMainWindow::OnCheckNowButton() {
   if (env_.ui.MessageBox(texts_.Text(24), "Torvel", kMbYesNo | kMbIconWarning) == kIdYes)
-    Send(kMsgCheckNow, 0, 0);
+    // A check the user asked for is a check like any other: it is the last one.
+    Send(kMsgCheckNow, 0, 1);
 }
 
 void CMainWindow::OnExitButton() {
@@ -379,9 +382,10 @@ void CMainWindow::CheckNow(bool recordLastCheck) {
   if (env_.owner != nullptr) {
     env_.owner->SaveAttributeBaseline();
     env_.owner->CheckAllDrives(1, recordLastCheck ? 1 : 0);
-    if (recordLastCheck) RecomputeStatusLine(false);
   }
+  // The check selects its alert drive; the line is the user's drive's.
   settings::SetSelectedDrive(env_.store, selected);
+  if (env_.owner != nullptr && recordLastCheck) RecomputeStatusLine(false);
   driveList_->viewport()->update();
   tabHost_->RefreshPages();
 }

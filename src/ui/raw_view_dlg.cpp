@@ -59,7 +59,9 @@ ViewRow RowOf(const QModelIndex& index) {
   row.id = index.siblingAtColumn(0).data().toString().toInt(nullptr, 16);
   row.threshold = index.siblingAtColumn(4).data().toInt();
   row.value = index.siblingAtColumn(5).data().toInt();
-  row.lastSaved = index.siblingAtColumn(6).data().toInt();
+  // An empty cell: no baseline yet, so nothing has changed.
+  const QString saved = index.siblingAtColumn(6).data().toString();
+  row.lastSaved = saved.isEmpty() ? row.value : saved.toInt();
   return row;
 }
 

@@ -64,8 +64,34 @@ TEST_F(CheckCommand, ThresholdExceededIsCriticalAndBadUsageIsRefused) {
   EXPECT_NE(tec.err.find("indicated a S.M.A.R.T. error condition"), std::string::npos);
 
   auto bad = Check({"--frobnicate"});
-  EXPECT_NE(bad.exitCode, 0);
+  EXPECT_EQ(bad.exitCode, 3) << "a usage error is no finding";
   EXPECT_NE(bad.err.find("--frobnicate"), std::string::npos);
+}
+
+TEST_F(CheckCommand, EveryDriveIsPrintedInFull) {
+  // Five drives: the launcher's 256 bytes end inside the fourth.
+  for (int n = 1; n <= 4; ++n)
+    fs::copy(dir.path() / "drives" / "0", dir.path() / "drives" / std::to_string(n),
+             fs::copy_options::recursive);
+  auto run = Check();
+  std::size_t blocks = 0;
+  for (std::size_t at = run.out.find("[SMART OK. ]"); at != std::string::npos;
+       at = run.out.find("[SMART OK. ]", at + 1))
+    ++blocks;
+  EXPECT_EQ(blocks, 5u) << run.out;
+  EXPECT_GT(run.out.size(), 256u);
+}
+
+TEST_F(CheckCommand, NothingCheckedIsUnknownWithTheReason) {
+  fs::remove_all(dir.path() / "drives" / "0");
+  auto none = Check();
+  EXPECT_EQ(none.exitCode, 3);
+  EXPECT_EQ(none.out, "");
+  EXPECT_NE(none.err.find("torvelctl: no simulated drive answered"), std::string::npos) << none.err;
+
+  auto help = Check({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("3 no drive\n             could be checked"), std::string::npos) << help.out;
 }
 
 }  // namespace

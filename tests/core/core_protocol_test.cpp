@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <signal.h>
 
 #include "config/keys.h"
 #include "config/sqlite_settings_store.h"
 #include "monitor/baseline.h"
+#include "monitor/schedule.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -121,6 +123,51 @@ TEST_F(CoreProtocol, ResidentStartReportsThenServesTheLauncher) {
   EXPECT_EQ(core->Wait(), 0);
   EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), 117)
       << "WM_CLOSE stores the baseline";
+}
+
+TEST_F(CoreProtocol, TheStatusCarriesTheTrayStateTheFindingsGive) {
+  auto launcher = StartLauncher();
+  auto core = StartCore();
+  const auto copy = launcher->ReadUntil("msg=74 ");
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(Fields(*copy)["l"], std::to_string(TrayStateWord(TrayState::Ok)));
+  EXPECT_EQ(TrayStateOfWord(TrayStateWord(TrayState::Bad)), TrayState::Bad);
+  EXPECT_EQ(TrayStateOfWord(0), std::nullopt) << "an older core's zero: the launcher reads the text";
+  ASSERT_TRUE(launcher->ReadUntil("msg=1149 "));
+  launcher->WriteLine("send 16");
+  EXPECT_EQ(launcher->ReadUntil("result="), "result=0");
+  EXPECT_EQ(core->Wait(), 0);
+}
+
+TEST_F(CoreProtocol, TerminationSignalsEndAResidentCoreAsWmCloseDoes) {
+  const fs::path folder = dir.path() / "runtime" / "torvel";
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    auto launcher = StartLauncher();
+    const auto entries = [&folder] {
+      return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    };
+    const auto withLauncherAlone = entries();
+    std::unique_ptr<ChildProcess> core;
+    StartResident(*launcher, core);
+    EXPECT_GT(entries(), withLauncherAlone);
+    ASSERT_EQ(kill(core->pid(), signal), 0);
+    EXPECT_EQ(core->Wait(), 0);
+    EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), 117)
+        << "the session's baseline is kept";
+    EXPECT_EQ(entries(), withLauncherAlone) << "the frame's sockets are gone";
+    Settings().WriteProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline);
+  }
+}
+
+TEST_F(CoreProtocol, ATerminationSignalClosesAnOpenMainWindow) {
+  auto launcher = StartLauncher();
+  auto core = StartCore({"-o"}, {{"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}});
+  ASSERT_TRUE(launcher->ReadUntil("msg=1149 "));
+  ASSERT_EQ(kill(core->pid(), SIGTERM), 0);
+  EXPECT_TRUE(launcher->ReadUntil("msg=1150 ")) << "closed as if hidden with OK";
+  EXPECT_EQ(core->Wait(), 0);
+  EXPECT_EQ(Settings().GetProfileInt("5VM1ABCD", BaselineKey(1), kNoBaseline), 117);
 }
 
 TEST_F(CoreProtocol, ExitConfirmedWithYesEndsTheCore) {

@@ -4,6 +4,7 @@
 
 #include "drive/drive_tables.h"
 #include "drive/sector_builder.h"
+#include "drive/sections.h"
 
 namespace torvel {
 namespace {
@@ -109,6 +110,67 @@ TEST(AttributeName, ListedUnlistedAndOutOfRangeIds) {
   EXPECT_EQ(AttributeName(231), "Temperature");
   for (int id : {14, 190, 207, 229, 251, 252, 255})
     EXPECT_EQ(AttributeName(id), "Unknown attribute") << id;
+}
+
+}  // namespace
+}  // namespace torvel
+
+namespace torvel {
+namespace {
+
+TEST(CountsAsTec, OnlyAPreFailureAttributeAtARealThreshold) {
+  struct Case {
+    int flags, value, threshold;
+    bool tec;
+  };
+  const Case cases[] = {
+      {0x0033, 36, 36, true},    // pre-failure, at its threshold
+      {0x0033, 37, 36, false},   // above it
+      {0x0003, 0, 0, false},     // threshold 0: always passing
+      {0x0033, 1, 1, true},      // the lowest real threshold
+      {0x0033, 253, 253, true},  // the highest
+      {0x0033, 100, 254, false}, // 254 and 255 are no thresholds
+      {0x0033, 100, 255, false},
+      {0x0032, 18, 20, false},   // old-age: worn, not failing
+      {0x0012, 0, 20, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CountsAsTec(c.flags, c.value, c.threshold), c.tec)
+        << c.flags << " " << c.value << " " << c.threshold;
+}
+
+TEST(SectorCount, TheThreeCountsAndTheLowThirtyTwoBitsOfTheirRaw) {
+  EXPECT_TRUE(IsSectorCountId(5));
+  EXPECT_TRUE(IsSectorCountId(197));
+  EXPECT_TRUE(IsSectorCountId(198));
+  EXPECT_FALSE(IsSectorCountId(196));
+  EXPECT_FALSE(IsSectorCountId(194));
+  AttributeEntry a;
+  a.raw[0] = 0x28;
+  a.raw[4] = 0x02;  // 2 << 32, vendor data above the count
+  EXPECT_EQ(SectorCount(a), 0x28u);
+}
+
+TEST(AssignSections, UniqueSerialsKeepTheirSectionsAndOthersGetTheirOwn) {
+  DriveTables t;
+  auto put = [&t](int n, const char* model, const char* serial) {
+    t.records[static_cast<std::size_t>(n)].model = model;
+    t.records[static_cast<std::size_t>(n)].serial = serial;
+  };
+  put(0, "A", "S0");
+  put(1, "B", "dup");
+  put(3, "C", "DUP");  // the store folds case: the same section
+  put(4, "D", "");
+  put(5, "E", "options");
+  AssignSections(t);
+  EXPECT_EQ(t.records[0].section, "S0");
+  EXPECT_EQ(t.records[1].section, "Drive 1: B [dup]");
+  EXPECT_EQ(t.records[3].section, "Drive 3: C [DUP]");
+  EXPECT_EQ(t.records[4].section, "Drive 4: D []");
+  EXPECT_EQ(t.records[5].section, "Drive 5: E [options]");
+  EXPECT_TRUE(t.records[2].section.empty());
+  EXPECT_TRUE(IsGlobalSection("OPTIONS"));
+  EXPECT_FALSE(IsGlobalSection("Options2"));
 }
 
 }  // namespace

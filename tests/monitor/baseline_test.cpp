@@ -88,20 +88,24 @@ TEST_F(BaselineFixture, LaterFallProjectsTheRemainingMarginLinearly) {
                                     FormatTecDate(LocalTime(tec)) + "\n"});
 }
 
-TEST(SavedValueTest, CheckAndViewsDifferOnlyWhileNothingWasSaved) {
+TEST(SavedValueTest, WithoutABaselineTheViewsCompareWithTheValueItself) {
   MemorySettingsStore store;
   EXPECT_EQ(SavedValue(store, "S0", 9), kNoBaseline);
-  EXPECT_EQ(SavedValueShown(store, "S0", 9), 0);
+  const ComparedValue none = ValueToCompare(store, "S0", 9, 97);
+  EXPECT_EQ(none.value, 97) << "no baseline: nothing changed";
+  EXPECT_FALSE(none.saved);
 
   SetSavedValue(store, "S0", 9, 98);
   EXPECT_EQ(store.GetProfileInt("S0", "9-Power-on Hours Count", -7), 98);
   EXPECT_EQ(SavedValue(store, "S0", 9), 98);
-  EXPECT_EQ(SavedValueShown(store, "S0", 9), 98);
+  const ComparedValue saved = ValueToCompare(store, "S0", 9, 97);
+  EXPECT_EQ(saved.value, 98);
+  EXPECT_TRUE(saved.saved);
 
   // Only the low byte counts, as a value can only be.
   store.WriteProfileInt("S0", "9-Power-on Hours Count", 0x100 + 99);
   EXPECT_EQ(SavedValue(store, "S0", 9), 99);
-  EXPECT_EQ(SavedValueShown(store, "S0", 9), 99);
+  EXPECT_EQ(ValueToCompare(store, "S0", 9, 1).value, 99);
 }
 
 TEST(ProjectTecDate, SixtyFourBitProductTruncationAndRange) {

@@ -22,9 +22,11 @@ struct Drive {
     settings.startupDate = 1;
     settings.criticalTemp = 50;
   }
-  // An attribute in `slot` with its value, threshold and saved value.
-  void Set(int slot, int id, int value, int threshold, int saved) {
+  // An attribute in `slot` with its value, threshold and saved value; a
+  // pre-failure one unless `flags` says otherwise.
+  void Set(int slot, int id, int value, int threshold, int saved, int flags = 0x33) {
     table.attributes[static_cast<std::size_t>(slot)].id = static_cast<std::uint8_t>(id);
+    table.attributes[static_cast<std::size_t>(slot)].flags[0] = static_cast<std::uint8_t>(flags);
     table.attributes[static_cast<std::size_t>(slot)].value = static_cast<std::uint8_t>(value);
     table.thresholds[static_cast<std::size_t>(slot)].threshold = static_cast<std::uint8_t>(threshold);
     settings.attributes[static_cast<std::size_t>(slot)].saved = saved;
@@ -151,6 +153,66 @@ TEST(ReadDriveCheckSettings, CustomNotificationTakesTheDrivesKeysElseTheGlobalOn
   s = ReadDriveCheckSettings(store, rec, table);
   EXPECT_EQ(s.criticalTemp, 60);
   EXPECT_EQ(s.temperaturePopup, 1);  // the drive's own Popup, never written, is 1
+}
+
+}  // namespace
+}  // namespace torvel
+
+namespace torvel {
+namespace {
+
+TEST(SectionsWithBaseline, SectionsHoldingASavedValueOnceEachGlobalOnesLeftOut) {
+  MemorySettingsStore store;
+  SetSavedValue(store, "S1", 5, 100);
+  SetSavedValue(store, "S1", 9, 98);
+  SetSavedValue(store, "Options", 5, 1);
+  store.WriteProfileInt("S2", "StartupDate", 1);  // seen, never accepted
+  store.WriteProfileInt("S3", "5-UseCustomThresholds", 1);
+  store.WriteProfileInt("S4", "5-RawCount", 3);
+  SetSavedValue(store, "Drive 2: M [S]", 194, 40);
+  EXPECT_EQ(SectionsWithBaseline(store.Dump()),
+            (std::vector<std::string>{"Drive 2: M [S]", "S1"}));
+}
+
+TEST(MissingSections, KnownButAbsentAndNotYetReported) {
+  const std::vector<std::string> known{"S1", "S2", "S3"};
+  EXPECT_EQ(MissingSections(known, {"s1", "S3"}, {}), std::vector<std::string>{"S2"})
+      << "present sections compare as the store folds case";
+  EXPECT_TRUE(MissingSections(known, {"S1"}, [](const std::string&) { return true; }).empty());
+}
+
+TEST(DecideDrive, SectorGrowthIsFoundAgainstTheStoredCountAndRecordedWithout) {
+  Drive d;
+  d.Set(0, 5, 100, 36, 100);
+  d.Set(1, 197, 100, 0, 100, 0x12);
+  d.table.attributes[0].raw[0] = 40;
+  d.table.attributes[1].raw[0] = 8;
+  d.settings.attributes[0].savedCount = 16;
+  d.settings.changeMethods = {false, true, false};
+  const DriveFindings f = d.Decide();
+  ASSERT_EQ(f.growths.size(), 1u);
+  EXPECT_EQ(f.growths[0].saved, 16u);
+  EXPECT_EQ(f.growths[0].count, 40u);
+  EXPECT_EQ(f.countsToRecord, (std::vector<std::pair<int, std::uint32_t>>{{197, 8}}));
+  EXPECT_TRUE(f.ChangeFound());
+  EXPECT_EQ(f.changeMethods, (AlertMethods{false, true, false})) << "the drive's change methods";
+}
+
+TEST(DecideDrive, ANotifyingChangeGoesOutTheWaysOfItsSettings) {
+  Drive d;
+  d.settings.changeMethods = {true, false, true};
+  d.Set(0, 1, 90, 6, 100);
+  d.Set(1, 7, 90, 30, 100);
+  d.settings.attributes[1].useCustomThresholds = 1;
+  d.settings.attributes[1].methods = {false, true, false};
+  DriveFindings f = d.Decide();
+  EXPECT_EQ(f.changes[0].methods, (AlertMethods{true, false, true}));
+  EXPECT_EQ(f.changes[1].methods, (AlertMethods{false, true, false}));
+  EXPECT_EQ(f.changeMethods, (AlertMethods{true, true, true}));
+  d.settings.attributes[1].customNotify = 3;  // never
+  f = d.Decide();
+  EXPECT_EQ(f.changes[1].methods, AlertMethods{});
+  EXPECT_EQ(f.changeMethods, (AlertMethods{true, false, true}));
 }
 
 }  // namespace

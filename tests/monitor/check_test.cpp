@@ -106,7 +106,7 @@ TEST_F(CheckTest, TemperatureLimitComesFromOptionsUnlessCustom) {
   EXPECT_EQ(h.sound.played.size(), 4u) << "the alert itself still sounds";
 }
 
-TEST_F(CheckTest, TecFromValueAtThresholdIncludingThresholdZero) {
+TEST_F(CheckTest, TecFromAPreFailureValueAtItsThreshold) {
   SetDrive0("attr 5 0x0033 36 36 36 0\nattr 9 0x0032 1 1 0 0\n");
   ASSERT_TRUE(h.Check());
   EXPECT_EQ(h.tables.records[0].tec, 1);
@@ -115,21 +115,22 @@ TEST_F(CheckTest, TecFromValueAtThresholdIncludingThresholdZero) {
   EXPECT_EQ(h.ui.boxes[0].text,
             "WARNING! The drive DISK A, 500.1 GB [S/N:SA] indicated a S.M.A.R.T. error condition.\r\n"
             "Immediately back-up your data and replace this hard disk drive!\r\n"
-            "A failure may be imminent.\r\n\r\n");
+            "A failure may be imminent.\r\n\r\nShow more information?")
+      << "a Yes/No box ends with its question";
   EXPECT_EQ(h.ui.boxes[0].style, kMbYesNo | kMbIconWarning | kMbSystemModal);
   EXPECT_EQ(h.state.tecAlert, 0) << "cleared once dispatched";
   EXPECT_TRUE(h.frame.openedTabs.empty()) << "No opens nothing";
   EXPECT_EQ(h.summary.Text(),
             "Disk DISK A, 500.1 GB, S/N:SA\n[SMART reported CRITICAL DRIVE CONDITION! A failure may be imminent!]");
 
-  SetDrive0("attr 9 0x0032 0 0 0 0\n");
+  SetDrive0("attr 9 0x0032 1 1 0 0\nattr 5 0x0033 30 30 36 0\n");
   h.store.WriteProfileInt(keys::kOptions, keys::kUseEventLog, 1);
   ASSERT_TRUE(h.Check());
-  EXPECT_EQ(h.tables.records[0].badAttributes, 1) << "threshold 0 with value 0";
+  EXPECT_EQ(h.tables.records[0].badAttributes, 1);
   ASSERT_EQ(h.channels.events.size(), 1u);
   EXPECT_EQ(h.channels.events[0].id, kEventThresholdExceeded);
   EXPECT_EQ(h.channels.events[0].strings,
-            (std::vector<std::string>{"DISK A, 500.1 GB [S/N:SA]", "9 - Power-on Hours Count", "0", "0"}));
+            (std::vector<std::string>{"DISK A, 500.1 GB [S/N:SA]", "5 - Reallocated Sector Count", "30", "36"}));
 }
 
 TEST_F(CheckTest, TecFlagFromTheDriveAloneLeavesEventStringsEmpty) {

@@ -5,6 +5,7 @@
 
 #include "config/keys.h"
 #include "config/settings_store.h"
+#include "monitor/monitor_state.h"
 #include "monitor/schedule.h"
 #include "support/temp_dir.h"
 #include "torvelctl/schedule_command.h"
@@ -103,6 +104,21 @@ TEST(TorvelctlSchedule, PrintsAndInstallsTheTimerInterval) {
   EXPECT_NE(conf.find("[Timer]\nOnUnitActiveSec=\nOnUnitActiveSec=45min\n"), std::string::npos) << conf;
 
   EXPECT_EQ(RunScheduleCommand({"--now"}, store, dir.path(), out, err), 2);
+}
+
+}  // namespace
+}  // namespace torvel
+
+namespace torvel {
+namespace {
+
+TEST(TrayStateOfFindings, TheWorstFindingWinsAndNothingCheckedIsUnknown) {
+  EXPECT_EQ(TrayStateOfFindings(kFoundTec | kFoundChange, 1), TrayState::Bad);
+  for (unsigned f : {kFoundChange, kFoundTemperature, kFoundSectorGrowth, kFoundMissingDrive})
+    EXPECT_EQ(TrayStateOfFindings(f, 1), TrayState::Changed) << f;
+  EXPECT_EQ(TrayStateOfFindings(0, 2), TrayState::Ok);
+  EXPECT_EQ(TrayStateOfFindings(0, 0), TrayState::Unknown);
+  EXPECT_EQ(TrayStateOfFindings(kFoundMissingDrive, 0), TrayState::Changed);
 }
 
 }  // namespace

@@ -62,12 +62,16 @@ class ScriptedFrame final : public FrameServices {
  public:
   bool OpenMainWindow(int startTab) override;
   std::uint32_t GetModuleVersion(const std::string&) override { return controlsVersion; }
-  void ReportToLauncher(const std::string& data) override { reports.push_back(data); }
+  void ReportToLauncher(const std::string& data, TrayState tray) override {
+    reports.push_back(data);
+    trays.push_back(tray);
+  }
 
   bool mainWindowOk = true;
   std::uint32_t controlsVersion = kModernControlsVersion;
   std::vector<int> openedTabs;
   std::vector<std::string> reports;
+  std::vector<TrayState> trays;
 };
 
 // A minimal healthy drive description; extend it with more lines.

@@ -71,7 +71,21 @@ TEST_F(CtlFixture, NoDriveIsItsOwnExitCodeWithAHint) {
   backend.drives[1].reset();
   EXPECT_EQ(Run({"drives"}), kExitNoDrive);
   EXPECT_EQ(out.str(), "No drive found.\n");
-  EXPECT_NE(err.str().find("CAP_SYS_RAWIO"), std::string::npos);
+  EXPECT_EQ(err.str().rfind("torvelctl: no ATA disk answered", 0), 0u) << err.str();
+}
+
+TEST(NoDriveAdvice, FitsWhoRunsItAndWhatTheMachineHas) {
+  EXPECT_NE(NoDriveAdvice({false, false, 0}).find("CAP_SYS_RAWIO"), std::string::npos);
+  const std::string root = NoDriveAdvice({false, true, 0});
+  EXPECT_EQ(root.find("run as root"), std::string::npos) << root;
+  EXPECT_NE(root.find("although running as root"), std::string::npos);
+  for (const bool asRoot : {false, true}) {
+    const std::string nvme = NoDriveAdvice({false, asRoot, 2});
+    EXPECT_NE(nvme.find("disks are NVMe drives"), std::string::npos) << nvme;
+    EXPECT_EQ(nvme.find("root"), std::string::npos) << nvme;
+  }
+  EXPECT_NE(NoDriveAdvice({false, false, 1}).find("disk is an NVMe drive"), std::string::npos);
+  EXPECT_NE(NoDriveAdvice({true, true, 3}).find("TORVEL_DRIVES"), std::string::npos);
 }
 
 TEST_F(CtlFixture, ReportIsTheReportTextAsBytesOrAsUtf8OnATerminal) {

@@ -26,8 +26,10 @@ class RecordingOwner final : public MainWindowOwner {
   void SaveAttributeBaseline() override { calls.push_back("baseline"); }
   bool CheckAllDrives(int interactive, int recordLastCheck) override {
     calls.push_back("check " + std::to_string(interactive) + " " + std::to_string(recordLastCheck));
+    if (onCheck) onCheck();
     return true;
   }
+  std::function<void()> onCheck;
   void LanguageChanged() override { calls.push_back("language"); }
   std::vector<std::string> calls;
 };
@@ -120,8 +122,13 @@ TEST_F(MainWindowTest, CheckNowAsksThenRefreshesChecksAndKeepsTheSelection) {
   window.checkNowButton()->click();  // answered No by default
   EXPECT_TRUE(owner.calls.empty());
   world.ui.answers.push_back(kIdYes);
+  // The check of the frame records its time in the drive's section.
+  owner.onCheck = [&] { world.store.WriteProfileInt("S3", "LastCheck", 1173085442); };
   window.checkNowButton()->click();
-  EXPECT_EQ(owner.calls, (std::vector<std::string>{"baseline", "check 1 0"}));
+  EXPECT_EQ(owner.calls, (std::vector<std::string>{"baseline", "check 1 1"}))
+      << "a check the user asked for is recorded as the last one";
+  EXPECT_TRUE(window.statusLine()->text().startsWith("Last check: "))
+      << window.statusLine()->text().toStdString();
   EXPECT_EQ(world.refreshes, 1);
   EXPECT_EQ(world.ui.boxes.back().text, "Do you want to check disks and save information now?");
   EXPECT_EQ(world.store.GetProfileInt("Options", "Selected drive", -1), 3);

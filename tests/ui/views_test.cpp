@@ -69,6 +69,10 @@ TEST_F(ViewsTest, RawViewLeavesOutZeroRawValuesAndPrintsAllFortyEightBits) {
   EXPECT_EQ(raw.rows[1].texts[1], "Temperature");
   EXPECT_EQ(raw.rows[0].lastSaved, 99);
   EXPECT_EQ(raw.rows[0].texts[6], "99");
+  // Attribute 1 has no saved value: compared with itself, it has not changed.
+  EXPECT_EQ(quick.rows[0].lastSaved, 100);
+  EXPECT_EQ(quick.rows[0].texts[6], "");
+  EXPECT_FALSE(ViewStatusCell(quick.rows[0]).showsChange);
   EXPECT_TRUE(quick.rows[2].texts[2].empty());
   EXPECT_EQ(raw.diskLine, "WDC WD10EADS, 500.1 GB [Serial: WD-1]");
 

@@ -26,7 +26,8 @@ struct AttributeRowState {
   int id = 0;
   int threshold = 0;
   int value = 0;
-  int lastSaved = 0;
+  int lastSaved = 0;  // the value itself while no baseline was saved
+  bool baseline = true;
   bool monitored = true;          // "%d", default 1
   bool customThresholds = false;  // "%d-UseCustomThresholds"
 };

@@ -120,7 +120,7 @@ std::string StatusLineText(const DriveTables& tables, SettingsStore& store, cons
   const DriveRecord& record = tables.records[static_cast<std::size_t>(d)];
   if (!record.InUse()) return {};
   const std::int64_t interval = PollIntervalSeconds(store);
-  const std::int64_t last = settings::drive::LastCheck(store, record.serial);
+  const std::int64_t last = settings::drive::LastCheck(store, record.Section());
   const std::int64_t next = NextCheckTime(last, interval, now, scheduleChanged);
   const std::string lastText = FormatStatusLineTime(LocalTime(last));
   const std::string nextText = FormatStatusLineTime(LocalTime(next));

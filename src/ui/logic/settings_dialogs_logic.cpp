@@ -20,7 +20,7 @@ constexpr const char* kDegreesCelsius = "\xB0" "C";
 
 int On(bool on) { return on ? 1 : 0; }
 
-const std::string& Section(const DriveRecord& record) { return record.serial; }
+const std::string& Section(const DriveRecord& record) { return record.Section(); }
 
 const DriveRecord* RecordAt(const DriveTables& tables, int drive) {
   return drive >= 0 && drive < kMaxDrives ? &tables.records[static_cast<std::size_t>(drive)] : nullptr;

@@ -41,11 +41,13 @@ AttributeRowState ReadRowState(const DriveTables& tables, int drive, int slot,
   if (table == nullptr || slot < 0 || slot >= kAttributeSlots) return s;
   const auto n = static_cast<std::size_t>(slot);
   const AttributeEntry& a = table->attributes[n];
-  const std::string& section = RecordOf(tables, drive)->serial;
+  const std::string& section = RecordOf(tables, drive)->Section();
   s.id = a.id;
   s.value = a.value;
   s.threshold = table->thresholds[n].threshold;
-  s.lastSaved = SavedValueShown(store, section, a.id);
+  const ComparedValue last = ValueToCompare(store, section, a.id, a.value);
+  s.lastSaved = last.value;
+  s.baseline = last.saved;
   s.monitored = settings::attribute::ChangeAlert(store, section, a.id) != 0;
   s.customThresholds = settings::attribute::UseCustomThresholds(store, section, a.id) != 0;
   return s;
@@ -66,19 +68,19 @@ AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsS
     row.state = ReadRowState(tables, drive, slot, store);
     row.texts[0] = Sprintf("%.2X", a.id);
     row.texts[1] = std::string(AttributeName(a.id));
-    const std::int64_t tec = settings::attribute::TecDate(store, record->serial, a.id);
+    const std::int64_t tec = settings::attribute::TecDate(store, record->Section(), a.id);
     if (tec != 0 && tec >= now) {
       row.texts[2] = FormatTecMonth(LocalTime(tec));
       // Starting from no date at all: any fixed start would hide every
       // date after it.
       if (!page.nearestTec || tec < *page.nearestTec) page.nearestTec = tec;
     } else if (tec != 0) {
-      settings::attribute::SetTecDate(store, record->serial, a.id, 0);
+      settings::attribute::SetTecDate(store, record->Section(), a.id, 0);
     }
     row.texts[3] = Sprintf("%d", table.thresholds[n].threshold);
     row.texts[4] = Sprintf("%d", a.value);
     row.texts[5] = Sprintf("%d", a.worst);
-    row.texts[6] = Sprintf("%d", row.state.lastSaved);
+    row.texts[6] = row.state.baseline ? Sprintf("%d", row.state.lastSaved) : std::string();
     row.summary = RowSummary(tables, drive, a.id, store);
     page.rows.push_back(std::move(row));
   }
@@ -88,7 +90,7 @@ AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsS
 std::string RowSummary(const DriveTables& tables, int drive, int id, SettingsStore& store) {
   const DriveRecord* record = RecordOf(tables, drive);
   if (record == nullptr) return {};
-  const std::string& section = record->serial;
+  const std::string& section = record->Section();
   std::string text;
   if (settings::attribute::UseCustomThresholds(store, section, id) == 0) {
     text = "Global notification settings used\r\n";

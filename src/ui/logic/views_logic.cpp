@@ -48,13 +48,14 @@ ViewContent BuildViewContent(const DriveTables& tables, int drive, SettingsStore
     row.id = a.id;
     row.threshold = table.thresholds[n].threshold;
     row.value = a.value;
-    row.lastSaved = SavedValueShown(store, record.serial, a.id);
+    const ComparedValue last = ValueToCompare(store, record.Section(), a.id, a.value);
+    row.lastSaved = last.value;
     row.texts[0] = Sprintf("%.2X", a.id);
     row.texts[1] = std::string(AttributeName(a.id));
     if (kind == ViewKind::kRaw) row.texts[2] = RawValueText(a);
     row.texts[4] = Sprintf("%d", row.threshold);
     row.texts[5] = Sprintf("%d", row.value);
-    row.texts[6] = Sprintf("%d", row.lastSaved);
+    row.texts[6] = last.saved ? Sprintf("%d", row.lastSaved) : std::string();
     content.rows.push_back(std::move(row));
   }
   return content;

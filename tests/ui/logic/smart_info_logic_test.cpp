@@ -64,6 +64,20 @@ TEST_F(AttributePageTest, RowsFollowTheSlotsInUseKeyedByTheirOwnAttribute) {
   EXPECT_TRUE(BuildAttributePage(tables, 2, store, kNow).rows.empty());
 }
 
+TEST_F(AttributePageTest, WithoutABaselineNothingShowsAsChanged) {
+  Put(0, 1, 51, 200, 199);
+  const AttributePage page = BuildAttributePage(tables, 2, store, kNow);
+  ASSERT_EQ(page.rows.size(), 1u);
+  const AttributeRowState& s = page.rows[0].state;
+  EXPECT_EQ(s.lastSaved, 200);
+  EXPECT_FALSE(s.baseline);
+  EXPECT_EQ(page.rows[0].texts[6], "") << "no saved value to show";
+  const AttributeStatusLook look = AttributeStatusCell(s, false);
+  EXPECT_FALSE(look.showsChange);
+  EXPECT_EQ(look.text, "OK");
+  EXPECT_EQ(CellTextColour(s, 4, false), std::nullopt) << "neither better nor worse";
+}
+
 TEST_F(AttributePageTest, PastTecDatesAreClearedAndTheEarliestFutureOneIsNearest) {
   Put(0, 1, 51, 200);
   Put(1, 3, 21, 178);
