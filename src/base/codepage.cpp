@@ -69,6 +69,23 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
+std::string EscapeControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b != 0x7F) {
+      out += c;
+      continue;
+    }
+    out += "\\x";
+    out += kHex[b >> 4];
+    out += kHex[b & 0xF];
+  }
+  return out;
+}
+
 std::string Cp1252ToCp850(std::string_view text) {
   std::string out;
   out.reserve(text.size());

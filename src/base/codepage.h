@@ -20,4 +20,8 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text);
 // does not have becomes '?'.
 std::string Cp1252ToCp850(std::string_view text);
 
+// Control characters (below 0x20, and 0x7F) written as \xNN, so that text
+// from a drive cannot break a log line or forge one. Other bytes stay.
+std::string EscapeControls(std::string_view text);
+
 }  // namespace torvel

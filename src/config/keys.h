@@ -39,6 +39,12 @@ inline constexpr const char* kSender = "Sender";
 inline constexpr const char* kSmtpAuth = "smtpAuth";
 inline constexpr const char* kSmtpUsername = "smtpUsername";
 inline constexpr const char* kSmtpPassword = "smtpPassword";
+inline constexpr const char* kSmtpTls = "smtpTLS";
+inline constexpr const char* kMailRepeat = "MailRepeat";
+// What the last alert mail said (a hash) and when, for MailRepeat.
+inline constexpr const char* kLastMailHash = "LastMailHash";
+inline constexpr const char* kLastMailTime = "LastMailTime";
+inline constexpr const char* kSmtpCaFile = "smtpCAFile";
 inline constexpr const char* kNumChangeAttrs = "NumChangeAttrs";
 inline constexpr const char* kExit = "Exit";
 

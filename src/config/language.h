@@ -44,7 +44,7 @@ inline constexpr std::array<LanguageSection, 13> kLanguageSections = {{
     {"SMARTReportDlg", 30},
     {"Messages", 45},
     {"CustomThresholdsDlg", 30},
-    {"MailSettingsDlg", 20},
+    {"MailSettingsDlg", 30},
     {"DrivePropertiesDlg", 20},
     {"RawViewDlg", 30},
 }};

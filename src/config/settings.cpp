@@ -58,6 +58,24 @@ void SetPlaySound(SettingsStore& s, int v) { SetOpt(s, keys::kPlaySound, v); }
 int EnableTempNotify(SettingsStore& s) { return Opt(s, keys::kEnableTempNotify, 1); }
 void SetEnableTempNotify(SettingsStore& s, int v) { SetOpt(s, keys::kEnableTempNotify, v); }
 int SmtpAuth(SettingsStore& s) { return Opt(s, keys::kSmtpAuth, 0); }
+int SmtpTls(SettingsStore& s) {
+  const int v = Opt(s, keys::kSmtpTls, 0);
+  return v >= 0 && v <= 3 ? v : 0;
+}
+void SetSmtpTls(SettingsStore& s, int v) { SetOpt(s, keys::kSmtpTls, v); }
+int MailRepeat(SettingsStore& s) {
+  const int v = Opt(s, keys::kMailRepeat, 0);
+  return v >= 0 && v <= 2 ? v : 0;
+}
+void SetMailRepeat(SettingsStore& s, int v) { SetOpt(s, keys::kMailRepeat, v); }
+int LastMailHash(SettingsStore& s) { return Opt(s, keys::kLastMailHash, 0); }
+int LastMailTime(SettingsStore& s) { return Opt(s, keys::kLastMailTime, 0); }
+void SetLastMail(SettingsStore& s, int hash, int time) {
+  SetOpt(s, keys::kLastMailHash, hash);
+  SetOpt(s, keys::kLastMailTime, time);
+}
+std::string SmtpCaFile(SettingsStore& s) { return OptText(s, keys::kSmtpCaFile, ""); }
+void SetSmtpCaFile(SettingsStore& s, std::string_view v) { SetOptText(s, keys::kSmtpCaFile, v); }
 void SetSmtpAuth(SettingsStore& s, int v) { SetOpt(s, keys::kSmtpAuth, v); }
 std::string LanguageFile(SettingsStore& s) { return OptText(s, keys::kLanguageFile, ""); }
 void SetLanguageFile(SettingsStore& s, std::string_view v) {

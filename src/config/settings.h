@@ -97,6 +97,20 @@ std::string Sender(SettingsStore& s);
 void SetSender(SettingsStore& s, std::string_view v);
 int SmtpAuth(SettingsStore& s);
 void SetSmtpAuth(SettingsStore& s, int v);
+// 0 STARTTLS when offered, never AUTH without TLS; 1 STARTTLS required;
+// 2 implicit TLS (SMTPS); 3 no TLS, AUTH in clear. Out of range reads as 0.
+int SmtpTls(SettingsStore& s);
+void SetSmtpTls(SettingsStore& s, int v);
+// 0 an alert mail at every check with a finding; 1 once per finding until it
+// clears; 2 once a day while it lasts. Out of range reads as 0.
+int MailRepeat(SettingsStore& s);
+void SetMailRepeat(SettingsStore& s, int v);
+int LastMailHash(SettingsStore& s);
+int LastMailTime(SettingsStore& s);
+void SetLastMail(SettingsStore& s, int hash, int time);
+// A PEM file of CA certificates; empty for the system's store.
+std::string SmtpCaFile(SettingsStore& s);
+void SetSmtpCaFile(SettingsStore& s, std::string_view v);
 std::string SmtpUsername(SettingsStore& s);
 void SetSmtpUsername(SettingsStore& s, std::string_view v);
 // The password as typed: stored transformed, undone here.

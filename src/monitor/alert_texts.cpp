@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "drive/smart_data.h"
+#include "base/codepage.h"
 #include "base/sprintf.h"
 
 namespace torvel {
@@ -11,6 +12,8 @@ namespace {
 double Gb(const DriveRecord& rec) { return static_cast<double>(rec.capacity); }
 const char* M(const MonitorState& state, int key) { return state.Message(key).c_str(); }
 std::string Name(int id) { return std::string(AttributeName(id)); }
+// Drive data may hold any byte; none of it may break or forge a log line.
+std::string Shown(const std::string& text) { return EscapeControls(text); }
 
 // The three lines of one change, shared by the log text and the report.
 std::string ChangeLines(const MonitorState& state, int id, int oldValue, int newValue) {
@@ -25,42 +28,42 @@ std::string GrowthLines(const MonitorState& state, int id, std::uint32_t oldCoun
 }
 
 std::string DriveBlockHeader(const MonitorState& state, const DriveRecord& rec, int key) {
-  return Sprintf("[Drive: %s, %.1f GB, S/N:%s] - %s: \r\n", rec.model.c_str(), Gb(rec),
-                 rec.serial.c_str(), M(state, key));
+  return Sprintf("[Drive: %s, %.1f GB, S/N:%s] - %s: \r\n", Shown(rec.model).c_str(), Gb(rec),
+                 Shown(rec.serial).c_str(), M(state, key));
 }
 
 }  // namespace
 
 std::string FirstSightText(const MonitorState& state, const DriveRecord& rec) {
-  return Sprintf("%s - %s [%s]\r\n\r\n", M(state, 1), rec.model.c_str(), rec.serial.c_str());
+  return Sprintf("%s - %s [%s]\r\n\r\n", M(state, 1), Shown(rec.model).c_str(), Shown(rec.serial).c_str());
 }
 
 std::string TemperatureMessage(const MonitorState& state, const DriveRecord& rec) {
   return Sprintf("%s\r\n%s %s, %.1f GB [S/N:%s] %s\n%s %d \xB0" "C\r\n\r\n", M(state, 10),
-                 M(state, 17), rec.model.c_str(), Gb(rec), rec.serial.c_str(), M(state, 18),
+                 M(state, 17), Shown(rec.model).c_str(), Gb(rec), Shown(rec.serial).c_str(), M(state, 18),
                  M(state, 19), rec.temperature);
 }
 
 std::string ChangeLogText(const MonitorState& state, const DriveRecord& rec, int id, int oldValue,
                           int newValue) {
-  return Sprintf("[%s, S/N:%s] - %s: \r\n", rec.model.c_str(), rec.serial.c_str(), M(state, 2)) +
+  return Sprintf("[%s, S/N:%s] - %s: \r\n", Shown(rec.model).c_str(), Shown(rec.serial).c_str(), M(state, 2)) +
          ChangeLines(state, id, oldValue, newValue);
 }
 
 std::string SectorGrowthLogText(const MonitorState& state, const DriveRecord& rec, int id,
                                 std::uint32_t oldCount, std::uint32_t newCount) {
-  return Sprintf("[%s, S/N:%s] - %s: \r\n", rec.model.c_str(), rec.serial.c_str(), M(state, 37)) +
+  return Sprintf("[%s, S/N:%s] - %s: \r\n", Shown(rec.model).c_str(), Shown(rec.serial).c_str(), M(state, 37)) +
          GrowthLines(state, id, oldCount, newCount);
 }
 
 std::string MissingDriveText(const MonitorState& state, const MissingDriveRecord& drive) {
-  return Sprintf("[%s, S/N:%s] - %s\r\n\r\n", drive.model.c_str(), drive.serial.c_str(),
+  return Sprintf("[%s, S/N:%s] - %s\r\n\r\n", Shown(drive.model).c_str(), Shown(drive.serial).c_str(),
                  M(state, 40));
 }
 
 std::string TecAlertText(const MonitorState& state, const DriveRecord& rec) {
-  return Sprintf("%s %s, %.1f GB [S/N:%s] %s\r\n%s\r\n%s\r\n\r\n", M(state, 6), rec.model.c_str(),
-                 Gb(rec), rec.serial.c_str(), M(state, 7), M(state, 8), M(state, 9));
+  return Sprintf("%s %s, %.1f GB [S/N:%s] %s\r\n%s\r\n%s\r\n\r\n", M(state, 6), Shown(rec.model).c_str(),
+                 Gb(rec), Shown(rec.serial).c_str(), M(state, 7), M(state, 8), M(state, 9));
 }
 
 std::string TecBoxText(const MonitorState& state, const DriveRecord& rec) {
@@ -90,14 +93,14 @@ std::string ChangeReport(const MonitorState& state, const DriveTables& tables) {
 
 std::string ChangePopupText(const MonitorState& state, const DriveRecord& rec, bool askMore) {
   if (askMore)
-    return Sprintf("%s\n%s %s, %.1f GB.\n%s", M(state, 10), M(state, 11), rec.model.c_str(),
+    return Sprintf("%s\n%s %s, %.1f GB.\n%s", M(state, 10), M(state, 11), Shown(rec.model).c_str(),
                    Gb(rec), M(state, 12));
-  return Sprintf("%s\n%s %s, %.1f GB.\n", M(state, 10), M(state, 11), rec.model.c_str(), Gb(rec));
+  return Sprintf("%s\n%s %s, %.1f GB.\n", M(state, 10), M(state, 11), Shown(rec.model).c_str(), Gb(rec));
 }
 
 std::string StatusBlockHeader(const MonitorState& state, const DriveRecord& rec) {
-  return Sprintf("%s %s, %.1f GB, S/N:%s\n", M(state, 32), rec.model.c_str(), Gb(rec),
-                 rec.serial.c_str());
+  return Sprintf("%s %s, %.1f GB, S/N:%s\n", M(state, 32), Shown(rec.model).c_str(), Gb(rec),
+                 Shown(rec.serial).c_str());
 }
 
 std::string ComposeDriveStatus(const MonitorState& state, const DriveRecord& rec, int compact) {

@@ -150,6 +150,20 @@ std::string TecEventSubject(const DriveRecord& rec) {
                  rec.serial.c_str());
 }
 
+// An alert mail, unless MailRepeat says this one went out already.
+void SendMailIfDue(MonitorContext& ctx, const std::string& text) {
+  const std::uint32_t hash = MailTextHash(text);
+  const std::int64_t now = ctx.now();
+  if (!MailDue(settings::MailRepeat(ctx.store), hash,
+               static_cast<std::uint32_t>(settings::LastMailHash(ctx.store)), now,
+               settings::LastMailTime(ctx.store))) {
+    ctx.trace.DebugTrace("Alert mail not repeated (MailRepeat %d)\n", settings::MailRepeat(ctx.store));
+    return;
+  }
+  settings::SetLastMail(ctx.store, static_cast<int>(hash), static_cast<int>(now));
+  ctx.channels.SendAlertMail(text);
+}
+
 void WarningBox(MonitorContext& ctx, const std::string& text, unsigned style) {
   ctx.ui.MessageBox(text, kBoxCaption, style | kMbIconWarning);
 }
@@ -209,7 +223,7 @@ bool DispatchAlert(MonitorContext& ctx, MonitorState& state, int drive, const st
 
   const bool custom = ds::UseCustomNotify(ctx.store, rec.Section()) != 0;
   if ((custom ? ds::Email(ctx.store, rec.Section()) : settings::Email(ctx.store)) != 0)
-    ctx.channels.SendAlertMail(text);
+    SendMailIfDue(ctx, text);
   if ((custom ? ds::Netsend(ctx.store, rec.Section()) : settings::Netsend(ctx.store)) != 0)
     ctx.channels.SendNetworkAlert(drive, text);
   if (showPopup == 0) return true;
@@ -296,7 +310,7 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
       PlayAlertSound(ctx);
       const std::string report = ChangeReport(state, ctx.tables);
       const AlertMethods& ways = pass.changeMethods;
-      if (ways.email) ctx.channels.SendAlertMail(report);
+      if (ways.email) SendMailIfDue(ctx, report);
       if (ways.netsend) ctx.channels.SendNetworkAlert(j, report);
       if (!ways.popup) {
         state.changeAlert = 0;
@@ -316,6 +330,8 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
       break;
   }
 
+  // A finding that cleared may be mailed again when it comes back.
+  if (state.findings == 0 && settings::LastMailHash(ctx.store) != 0) settings::SetLastMail(ctx.store, 0, 0);
   if (ctx.frame.GetModuleVersion("comctl32.dll") < kModernControlsVersion) SaveBaseline(ctx, state);
   ctx.frame.ReportToLauncher(state.moreInformation ? std::string() : summary.Bytes(),
                              TrayStateOfFindings(state.findings, state.checkedDrives));

@@ -158,6 +158,22 @@ std::vector<std::string> MissingSections(const std::vector<std::string>& known,
   return out;
 }
 
+bool MailDue(int repeat, std::uint32_t hash, std::uint32_t lastHash, std::int64_t now,
+             std::int64_t lastTime) {
+  if (repeat == 0 || hash != lastHash) return true;
+  if (repeat == 2) return now - lastTime >= 24 * 60 * 60 || now < lastTime;
+  return false;
+}
+
+std::uint32_t MailTextHash(std::string_view text) {
+  std::uint32_t h = 2166136261u;
+  for (const char c : text) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 16777619u;
+  }
+  return h == 0 ? 1 : h;
+}
+
 AlertKind ChooseAlert(bool tecAlert, bool temperatureAlert, bool changeAlert,
                       bool alertDriveNotifies) {
   if (tecAlert && alertDriveNotifies) return AlertKind::kTec;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "drive/drive_tables.h"
@@ -132,6 +133,14 @@ std::vector<std::string> SectionsWithBaseline(const std::vector<SettingsStoreEnt
 std::vector<std::string> MissingSections(const std::vector<std::string>& known,
                                          const std::vector<std::string>& present,
                                          const std::function<bool(const std::string&)>& alreadyReported);
+
+// MailRepeat: whether an alert mail whose text hashes to `hash` goes out,
+// given the last mail sent (its hash, 0 when the findings cleared since,
+// and its time). 0 always; 1 only for another text; 2 also once a day.
+bool MailDue(int repeat, std::uint32_t hash, std::uint32_t lastHash, std::int64_t now,
+             std::int64_t lastTime);
+// The hash MailDue compares (FNV-1a, never 0).
+std::uint32_t MailTextHash(std::string_view text);
 
 enum class AlertKind { kNone, kTec, kTemperature, kChange };
 

@@ -36,6 +36,12 @@ CMainFrame::CMainFrame(CoreParts& parts, std::vector<std::string> args)
   hooks.showError = [this](const std::string& text) {
     RunOnUiThread([&] { p_.desktop.MessageBox(text, kBoxCaption, kMbOk | kMbIconError); });
   };
+  // Outside open mode nobody is notified; a failure is still logged.
+  hooks.failed = [this](const std::string& category, const std::string& text) {
+    RunOnUiThread([&] {
+      if (settings::LogEnable(p_.store) != 0) world_->log().WriteLogEntry(category, text + "\r\n\r\n");
+    });
+  };
   world_ = std::make_unique<CheckWorld>(
       CheckWorldParts{p_.store, p_.trace, p_.backend, p_.system, p_.desktop, p_.sound, *this, p_.now,
                       p_.localNow},

@@ -21,10 +21,11 @@ void EventLogFile::WriteLogEntry(std::string_view category, std::string_view tex
     trace_.DebugTrace("Couldn't open log file: %s\n", message);
     return;
   }
-  const std::string stamp = FormatLogStamp(clock_()) + std::string(category) + "\r\n";
-  std::fwrite(stamp.data(), 1, stamp.size(), f);
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
+  // One write, so that an entry from another process lands whole.
+  const std::string entry = FormatLogStamp(clock_()) + std::string(category) + "\r\n" + std::string(text);
+  std::setvbuf(f, nullptr, _IOFBF, entry.size() + 1);
+  const bool written = std::fwrite(entry.data(), 1, entry.size(), f) == entry.size();
+  if (std::fclose(f) != 0 || !written) trace_.DebugTrace("Couldn't write log file %s\n", path_.c_str());
 }
 
 }  // namespace torvel

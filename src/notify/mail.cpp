@@ -10,10 +10,12 @@
 
 #include "config/language.h"
 #include "config/settings.h"
+#include "base/codepage.h"
 #include "base/debug_trace.h"
 #include "notify/event_log_file.h"
 #include "base/sprintf.h"
 #include "base/time_format.h"
+#include "platform/syslog_socket.h"
 #include "smtp/smtp_module.h"
 
 namespace torvel {
@@ -52,7 +54,9 @@ void CompletionEvent::Wait() const {
   changed_.wait(lock, [this] { return set_; });
 }
 
-std::string MailResultText(int result, const std::string& server) {
+std::string MailResultText(int result, const std::string& server, const std::string& detail) {
+  if (!detail.empty() && result != TORVEL_SMTP_OK)
+    return MailResultText(result, server) + " (" + detail + ")";
   switch (result) {
     case TORVEL_SMTP_OK:
       return "Mail has been sent successfully!";
@@ -114,14 +118,29 @@ void SmtpWorker::Impl::Serve() {
 
 void SmtpWorker::Impl::Send(const MailRequest& r) {
   int result = kNoResult;
-  void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module) {
+  std::string detail = MailAccountProblem(r);
+  if (!detail.empty()) {
+    result = TORVEL_SMTP_SEND_FAILED;
+  } else if (void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL); !module) {
     const char* why = dlerror();
     trace.DebugTrace("Cannot load the SMTP module %s: %s\n", modulePath.c_str(), why ? why : "");
     if (hooks.showError) hooks.showError(kLoadErrorText);
   } else {
+    const auto withOptions =
+        reinterpret_cast<SendMailWithOptionsFunction>(dlsym(module, "SendMailWithOptions"));
     const auto sendMail = reinterpret_cast<SendMailFunction>(dlsym(module, "SendMail"));
-    if (sendMail) {
+    if (withOptions) {
+      // The stored texts are Windows-1252; the wire and the server want UTF-8.
+      const auto u = [](const std::string& text) { return Cp1252ToUtf8(text); };
+      char reason[512] = {};
+      const std::string ca = u(r.caFile);
+      const TorvelMailOptions options{sizeof(TorvelMailOptions), r.tls, ca.c_str(), reason,
+                                      sizeof reason};
+      result = withOptions(u(r.server).c_str(), r.authType, u(r.userName).c_str(),
+                           u(r.password).c_str(), u(SenderOrDefault(r.sender, ShortHostName())).c_str(),
+                           u(r.recipients).c_str(), u(r.subject).c_str(), u(r.body).c_str(), &options);
+      detail = reason;
+    } else if (sendMail) {
       result = sendMail(r.server.c_str(), r.authType, r.userName.c_str(), r.password.c_str(),
                         r.sender.c_str(), r.recipients.c_str(), r.subject.c_str(), r.body.c_str(),
                         0, 0, 0, 0, 0, 1);
@@ -130,8 +149,31 @@ void SmtpWorker::Impl::Send(const MailRequest& r) {
     }
     dlclose(module);
   }
+  const std::string text = MailResultText(result, r.server, detail);
+  trace.DebugTrace("SMTP Client: %s\n", text.c_str());
   if (r.notifyWindow != kNoWindow && hooks.notify)
-    hooks.notify(r.notifyWindow, kResultCategory, MailResultText(result, r.server));
+    hooks.notify(r.notifyWindow, kResultCategory, text);
+  else if (result != TORVEL_SMTP_OK && hooks.failed)
+    hooks.failed(kResultCategory, text);
+}
+
+std::string MailAccountProblem(const MailRequest& r) {
+  const auto control = [](const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+      const auto b = static_cast<unsigned char>(c);
+      return b < 0x20 || b == 0x7F;
+    });
+  };
+  if (control(r.server)) return "the SMTP server holds a line break or control character";
+  if (control(r.sender)) return "the Sender holds a line break or control character";
+  if (control(r.recipients)) return "the Recipients hold a line break or control character";
+  return {};
+}
+
+std::string SenderOrDefault(const std::string& sender, const std::string& hostName) {
+  const auto blank = std::all_of(sender.begin(), sender.end(), [](char c) { return c == ' ' || c == '\t'; });
+  if (!blank) return sender;
+  return "Torvel <torvel@" + (hostName.empty() ? std::string("localhost") : hostName) + ">";
 }
 
 SmtpWorker::SmtpWorker(TraceLog& trace, MailWorkerHooks hooks, std::filesystem::path modulePath)
@@ -172,6 +214,8 @@ MailRequest StoredMailAccount(SettingsStore& store) {
   mail.userName = settings::SmtpUsername(store);
   mail.password = settings::SmtpPassword(store);
   mail.authType = settings::SmtpAuth(store) != 0 ? 2 : 0;
+  mail.tls = settings::SmtpTls(store);
+  mail.caFile = settings::SmtpCaFile(store);
   return mail;
 }
 

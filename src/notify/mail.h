@@ -29,8 +29,19 @@ struct MailRequest {
   std::string recipients;
   std::string subject;
   std::string body;
+  int tls = 0;          // smtpTLS: 0 STARTTLS when offered, 1 required, 2 SMTPS, 3 none
+  std::string caFile;   // smtpCAFile; empty for the system's store
   WindowHandle notifyWindow = kNoWindow;
 };
+
+// Why the account cannot be used as it stands (a line break or another
+// control character in the server, Sender or Recipients would become an
+// SMTP command); empty when it can.
+std::string MailAccountProblem(const MailRequest& request);
+
+// The Sender, or "Torvel <torvel@host>" when it is empty: a mail from <>
+// is a bounce, which servers treat as such.
+std::string SenderOrDefault(const std::string& sender, const std::string& hostName);
 
 // The stored mail account: server, recipients, sender, authentication, user
 // name and the password as typed (decoded). Subject, body and window are
@@ -55,8 +66,9 @@ class CompletionEvent {
 };
 
 // "Mail has been sent successfully!", the three failure texts with the
-// server, or "Error!".
-std::string MailResultText(int result, const std::string& server);
+// server, or "Error!"; the module's reason, when it gave one, follows in
+// parentheses.
+std::string MailResultText(int result, const std::string& server, const std::string& detail = {});
 
 // $TORVEL_SMTP_MODULE when set, else libtorvel-smtp.so beside the program.
 std::filesystem::path SmtpModulePath();
@@ -68,6 +80,9 @@ struct MailWorkerHooks {
       notify;
   // Shows the "Unable to load smtp.dll" error box; called on the worker thread.
   std::function<void(const std::string& text)> showError;
+  // A failed mail without a notify window: the owner logs "SMTP Client" with
+  // the result text (and torvelctl prints it); called on the worker thread.
+  std::function<void(const std::string& category, const std::string& text)> failed;
 };
 
 // One owner's worker (the monitor frame has one, the mail settings dialog

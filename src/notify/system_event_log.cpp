@@ -1,5 +1,7 @@
 #include "notify/system_event_log.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <utility>
 
@@ -15,14 +17,14 @@ constexpr int kSeverityWarning = 4;
 
 std::string BuildSyslogDatagram(unsigned eventId, const std::string& s1, const std::string& s2,
                                 const std::string& s3, const std::string& s4, const std::tm& now,
-                                const std::string& hostName) {
+                                long pid) {
   char head[64];
   std::snprintf(head, sizeof head, "<%d>", kFacilityUser * 8 + kSeverityWarning);
   char id[16];
   std::snprintf(id, sizeof id, "0x%08X", eventId);
-  return std::string(head) + FormatSyslogStamp(now) + " " + hostName + " Torvel: event " + id +
-         ": " + Cp1252ToUtf8(s1) + "; " + Cp1252ToUtf8(s2) + "; " + Cp1252ToUtf8(s3) + "; " +
-         Cp1252ToUtf8(s4);
+  const std::string message = std::string("event ") + id + ": " + s1 + "; " + s2 + "; " + s3 + "; " + s4;
+  return std::string(head) + FormatSyslogStamp(now) + " Torvel[" + std::to_string(pid) +
+         "]: " + Cp1252ToUtf8(EscapeControls(message));
 }
 
 SystemEventLog::SystemEventLog(Available available, std::string socketPath, Clock clock)
@@ -34,7 +36,7 @@ bool SystemEventLog::ReportAlertEvent(unsigned eventId, const std::string& s1,
                                       const std::string& s4) {
   if (!available_()) return false;
   return SendSyslogDatagram(socketPath_,
-                            BuildSyslogDatagram(eventId, s1, s2, s3, s4, clock_(), ShortHostName()));
+                            BuildSyslogDatagram(eventId, s1, s2, s3, s4, clock_(), getpid()));
 }
 
 }  // namespace torvel

@@ -11,11 +11,14 @@ namespace torvel {
 inline constexpr unsigned kEventAttributeChanged = 0x80000001;
 inline constexpr unsigned kEventThresholdExceeded = 0x80000002;
 
-// The RFC 3164 datagram: facility user, severity warning, tag "Torvel", the
-// event id in hex and the four strings in order (converted to UTF-8).
+// The datagram as the C library's syslog() sends it to /dev/log, which
+// journald and rsyslog parse: "<PRI>Mmm dd hh:mm:ss Torvel[PID]: message",
+// no host name. Facility user, severity warning; the message is the event id
+// in hex and the four strings in order, converted to UTF-8, with control
+// characters (drive data may hold any byte) written as \xNN.
 std::string BuildSyslogDatagram(unsigned eventId, const std::string& s1, const std::string& s2,
                                 const std::string& s3, const std::string& s4, const std::tm& now,
-                                const std::string& hostName);
+                                long pid);
 
 class SystemEventLog {
  public:

@@ -13,9 +13,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,9 +63,9 @@ std::string EnvelopeAddress(const std::string& address) {
 }
 
 // "host" or "host:port"; a bare IPv6 address (two colons or more) has no port.
-std::string ServerUrl(const std::string& server) {
+std::string ServerUrlFor(const std::string& server, const char* scheme, const char* defaultPort) {
   std::string host = server;
-  std::string port = "25";
+  std::string port = defaultPort;
   const std::size_t colon = server.rfind(':');
   const bool bracketed = server.front() == '[';
   if (!bracketed && std::count(server.begin(), server.end(), ':') > 1) {
@@ -73,7 +75,30 @@ std::string ServerUrl(const std::string& server) {
     if (colon + 1 < server.size()) port = server.substr(colon + 1);
   }
   // No path: curl then greets with this computer's host name.
-  return "smtp://" + host + ":" + port;
+  return std::string(scheme) + "://" + host + ":" + port;
+}
+
+// The server may also be written "smtp://host[:port]" or "smtps://host[:port]";
+// the latter asks for implicit TLS, port 465 unless given.
+struct Endpoint {
+  std::string url;
+  bool implicitTls = false;
+};
+
+Endpoint ServerEndpoint(std::string server, bool implicitTls) {
+  const auto strip = [&server](std::string_view scheme) {
+    if (server.size() < scheme.size()) return false;
+    for (std::size_t i = 0; i < scheme.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(server[i])) != scheme[i]) return false;
+    server.erase(0, scheme.size());
+    return true;
+  };
+  if (strip("smtps://")) implicitTls = true;
+  else strip("smtp://");
+  while (!server.empty() && server.back() == '/') server.pop_back();
+  if (server.empty()) return {};
+  return {ServerUrlFor(server, implicitTls ? "smtps" : "smtp", implicitTls ? "465" : "25"),
+          implicitTls};
 }
 
 // RFC 5322 date of the local time, in English whatever the locale.
@@ -126,15 +151,130 @@ std::string CrLf(const std::string& text) {
   return out;
 }
 
+// "<time.random@domain>", the domain taken from the sender's address (a
+// large provider checks that it is theirs or the sending host's).
+std::string MessageId(const std::string& envelopeFrom) {
+  std::string domain = "localhost";
+  const std::size_t at = envelopeFrom.rfind('@');
+  if (at != std::string::npos) {
+    domain = envelopeFrom.substr(at + 1);
+    if (!domain.empty() && domain.back() == '>') domain.pop_back();
+  }
+  std::random_device random;
+  char id[64];
+  std::snprintf(id, sizeof id, "<%lx.%08x%08x@", static_cast<unsigned long>(std::time(nullptr)),
+                random(), random());
+  return id + domain + ">";
+}
+
 std::string ComposeMessage(const std::string& sender, const std::vector<std::string>& recipients,
                            const std::string& subject, const std::string& body) {
   std::string to;
   for (const std::string& r : recipients) to += (to.empty() ? "" : ", ") + r;
   return "Date: " + MailDateHeader() + "\r\nFrom: " + sender + "\r\nTo: " + to +
-         "\r\nSubject: " + HeaderText(subject) +
+         "\r\nSubject: " + HeaderText(subject) + "\r\nMessage-ID: " +
+         MessageId(EnvelopeAddress(sender)) +
          "\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=windows-1252"
          "\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" +
          CrLf(body);
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+  });
+}
+
+std::string Base64(std::string_view bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    std::uint32_t n = static_cast<unsigned char>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[(n >> 18) & 63];
+    out += kDigits[(n >> 12) & 63];
+    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+  }
+  return out;
+}
+
+// RFC 2047 encoded words of UTF-8 text: ASCII stays as it is; otherwise
+// base64 words of at most 45 bytes, never splitting a character, so that
+// each stays within 75 characters.
+std::string EncodedWords(const std::string& text) {
+  if (IsAscii(text)) return text;
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t end = std::min(text.size(), i + 45);
+    while (end < text.size() && end > i && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+      --end;
+    if (!out.empty()) out += "\r\n ";
+    out += "=?UTF-8?B?" + Base64(std::string_view(text).substr(i, end - i)) + "?=";
+    i = end;
+  }
+  return out;
+}
+
+// "Name <a@b>" with the name encoded when it is not ASCII; a bare address
+// as it is.
+std::string AddressHeader(const std::string& address) {
+  const std::size_t open = address.find('<');
+  if (open == std::string::npos) return address;
+  std::string name(Trim(std::string_view(address).substr(0, open)));
+  const std::string rest = address.substr(open);
+  if (name.empty()) return rest;
+  if (IsAscii(name)) return name + " " + rest;
+  return EncodedWords(name) + " " + rest;
+}
+
+// Quoted-printable (RFC 2045): CR LF line breaks stay hard breaks, lines are
+// kept under 76 characters with soft breaks, and every byte that is not
+// printable ASCII is written =XX, so the message is 7-bit clean.
+std::string QuotedPrintable(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  std::size_t column = 0;
+  const auto put = [&](const std::string& piece) {
+    if (column + piece.size() > 75) {
+      out += "=\r\n";
+      column = 0;
+    }
+    out += piece;
+    column += piece.size();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      out += "\r\n";
+      column = 0;
+      ++i;
+      continue;
+    }
+    const bool atLineEnd = i + 1 == text.size() || text[i + 1] == '\r';
+    const bool plain = (b >= 33 && b <= 126 && b != '=') || ((b == ' ' || b == '\t') && !atLineEnd);
+    if (plain) {
+      put(std::string(1, static_cast<char>(b)));
+    } else {
+      put(std::string{'=', kHex[b >> 4], kHex[b & 15]});
+    }
+  }
+  return out;
+}
+
+std::string ComposeUtf8Message(const std::string& sender, const std::vector<std::string>& recipients,
+                               const std::string& subject, const std::string& body) {
+  std::string to;
+  for (const std::string& r : recipients) to += (to.empty() ? "" : ",\r\n ") + AddressHeader(r);
+  return "Date: " + MailDateHeader() + "\r\nFrom: " + AddressHeader(sender) + "\r\nTo: " + to +
+         "\r\nSubject: " + EncodedWords(subject) + "\r\nMessage-ID: " +
+         MessageId(EnvelopeAddress(sender)) +
+         "\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8"
+         "\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n" +
+         QuotedPrintable(CrLf(body));
 }
 
 struct Upload {
@@ -195,45 +335,47 @@ long TimeoutSeconds(long seconds) {
   return (*end == '\0' && value > 0) ? value : seconds;
 }
 
-}  // namespace
+struct Mail {
+  std::string server;
+  bool withAuth = false;
+  std::string userName, password, sender;
+  std::vector<std::string> to;
+  std::string message;
+  int tls = TORVEL_SMTP_TLS_OPPORTUNISTIC;
+  std::string caFile;
+};
 
-extern "C" __attribute__((visibility("default"))) int SendMail(const char* server, int authType, const char* userName,
-                        const char* password, const char* sender, const char* recipients,
-                        const char* subject, const char* body, int, int, int, int, int, int) {
-  const std::string serverText = Text(server);
-  const std::vector<std::string> to = SplitRecipients(Text(recipients));
-  if (serverText.empty()) return TORVEL_SMTP_CONNECT_FAILED;
-  if (to.empty()) return TORVEL_SMTP_SEND_FAILED;
-
-  std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+CURLcode PerformOnce(const Mail& m, const Endpoint& where, long useSsl, bool withAuth,
+                     Progress& progress, char* error) {
   CURL* curl = curl_easy_init();
-  if (!curl) return TORVEL_SMTP_CONNECT_FAILED;
-
-  const std::string url = ServerUrl(serverText);
-  const std::string from = EnvelopeAddress(Text(sender));
-  const std::string message = ComposeMessage(Text(sender), to, Text(subject), Text(body));
+  if (!curl) return CURLE_FAILED_INIT;
+  const std::string from = EnvelopeAddress(m.sender);
   curl_slist* rcpt = nullptr;
-  for (const std::string& r : to) rcpt = curl_slist_append(rcpt, EnvelopeAddress(r).c_str());
-  Upload upload{message};
-  Progress progress;
+  for (const std::string& r : m.to) rcpt = curl_slist_append(rcpt, EnvelopeAddress(r).c_str());
+  Upload upload{m.message};
 
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp");
+  curl_easy_setopt(curl, CURLOPT_URL, where.url.c_str());
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // runs on a worker thread
-  curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+  curl_easy_setopt(curl, CURLOPT_USE_SSL, useSsl);
+  // Certificates are always verified; a CA file may add the authority.
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!m.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, m.caFile.c_str());
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, TimeoutSeconds(kConnectSeconds));
   curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, TimeoutSeconds(kResponseSeconds));
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, TimeoutSeconds(kTotalSeconds));
-  if (authType == 2) {
-    curl_easy_setopt(curl, CURLOPT_USERNAME, Text(userName).c_str());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, Text(password).c_str());
+  if (withAuth) {
+    curl_easy_setopt(curl, CURLOPT_USERNAME, m.userName.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, m.password.c_str());
   }
   curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.c_str());
   curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
   curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadMessage);
   curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
-  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(m.message.size()));
   // The debug hook is the only way to see the greeting; verbose feeds it.
   curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, WatchReplies);
   curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &progress);
@@ -242,5 +384,86 @@ extern "C" __attribute__((visibility("default"))) int SendMail(const char* serve
   const CURLcode code = curl_easy_perform(curl);
   curl_slist_free_all(rcpt);
   curl_easy_cleanup(curl);
+  return code;
+}
+
+// Sends `m` as its TLS mode asks; `detail` gets curl's words for a failure.
+int Perform(const Mail& m, std::string& detail) {
+  const Endpoint where = ServerEndpoint(m.server, m.tls == TORVEL_SMTP_TLS_IMPLICIT);
+  if (where.url.empty()) return TORVEL_SMTP_CONNECT_FAILED;
+  std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+
+  long useSsl = CURLUSESSL_TRY;
+  if (where.implicitTls || m.tls == TORVEL_SMTP_TLS_REQUIRED) useSsl = CURLUSESSL_ALL;
+  else if (m.tls == TORVEL_SMTP_TLS_NONE) useSsl = CURLUSESSL_NONE;
+  // The password never crosses the line in clear unless the user chose so:
+  // with AUTH, STARTTLS is required first.
+  else if (m.withAuth) useSsl = CURLUSESSL_ALL;
+
+  char error[CURL_ERROR_SIZE] = {};
+  Progress progress;
+  CURLcode code = PerformOnce(m, where, useSsl, m.withAuth, progress, error);
+  if (code == CURLE_USE_SSL_FAILED && m.withAuth && m.tls == TORVEL_SMTP_TLS_OPPORTUNISTIC &&
+      !where.implicitTls) {
+    // No STARTTLS offered: the mail goes without AUTH, which the server may refuse.
+    progress = {};
+    error[0] = '\0';
+    code = PerformOnce(m, where, CURLUSESSL_NONE, false, progress, error);
+    if (code != CURLE_OK)
+      detail = "the server offers no STARTTLS, so no password was sent; ";
+  }
+  if (code != CURLE_OK) detail += *error ? error : curl_easy_strerror(code);
   return MapResult(code, progress);
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int SendMail(const char* server, int authType, const char* userName,
+                        const char* password, const char* sender, const char* recipients,
+                        const char* subject, const char* body, int, int, int, int, int, int) {
+  Mail m;
+  m.server = Text(server);
+  m.to = SplitRecipients(Text(recipients));
+  if (m.server.empty()) return TORVEL_SMTP_CONNECT_FAILED;
+  if (m.to.empty()) return TORVEL_SMTP_SEND_FAILED;
+  m.withAuth = authType == 2;
+  m.userName = Text(userName);
+  m.password = Text(password);
+  m.sender = Text(sender);
+  m.message = ComposeMessage(m.sender, m.to, Text(subject), Text(body));
+  std::string detail;
+  return Perform(m, detail);
+}
+
+extern "C" __attribute__((visibility("default"))) int SendMailWithOptions(
+    const char* server, int authType, const char* userName, const char* password,
+    const char* sender, const char* recipients, const char* subject, const char* body,
+    const TorvelMailOptions* options) {
+  Mail m;
+  m.server = std::string(Trim(Text(server)));
+  m.to = SplitRecipients(Text(recipients));
+  std::string detail;
+  int result = TORVEL_SMTP_OK;
+  if (m.server.empty()) {
+    result = TORVEL_SMTP_CONNECT_FAILED;
+    detail = "no SMTP server is set";
+  } else if (m.to.empty()) {
+    result = TORVEL_SMTP_SEND_FAILED;
+    detail = "no recipient is set";
+  } else {
+    m.withAuth = authType == 2;
+    m.userName = Text(userName);
+    m.password = Text(password);
+    m.sender = Text(sender);
+    if (options && options->size >= sizeof(TorvelMailOptions)) {
+      m.tls = options->tls;
+      m.caFile = Text(options->caFile);
+    }
+    m.message = ComposeUtf8Message(m.sender, m.to, Text(subject), Text(body));
+    result = Perform(m, detail);
+  }
+  if (options && options->detail && options->detailSize > 0) {
+    std::snprintf(options->detail, options->detailSize, "%s", detail.c_str());
+  }
+  return result;
 }

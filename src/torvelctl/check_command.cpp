@@ -1,11 +1,16 @@
 #include "torvelctl/check_command.h"
 
 #include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
 #include <ostream>
 
 #include "base/codepage.h"
 #include "monitor/alert_texts.h"
+#include "config/settings.h"
 #include "monitor/check_world.h"
+#include "notify/event_log_file.h"
 #include "notify/mail.h"
 #include "platform/desktop.h"
 #include "platform/sound.h"
@@ -76,6 +81,14 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
   hooks.showError = [&ui](const std::string& text) {
     ui.MessageBox(text, kBoxCaption, kMbOk | kMbIconError);
   };
+  // The worker's result, kept for the main thread: it writes the log entry
+  // once the mail is done, so the log is never written from two threads.
+  std::mutex failedMutex;
+  std::vector<std::pair<std::string, std::string>> failedMails;
+  hooks.failed = [&](const std::string& category, const std::string& text) {
+    std::lock_guard lock(failedMutex);
+    failedMails.emplace_back(category, text);
+  };
   CheckWorld world(CheckWorldParts{ctx.settings(), ctx.trace, ctx.backend, ctx.system, ui, sound,
                                    frame,
                                    [&ctx] {
@@ -87,6 +100,14 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
   world.StartUp("torvelctl check started");
   world.Check(0, 1);
   world.mailDone().Wait();
+  {
+    std::lock_guard lock(failedMutex);
+    for (const auto& [category, text] : failedMails) {
+      if (settings::LogEnable(ctx.settings()) != 0)
+        world.log().WriteLogEntry(category, text + "\r\n\r\n");
+      err << "torvelctl: " << category << ": " << Cp1252ToUtf8(text) << "\n";
+    }
+  }
   if (!keepBaseline) world.SaveBaseline();
   const MonitorState& state = world.state();
 

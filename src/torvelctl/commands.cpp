@@ -17,6 +17,8 @@
 #include "torvelctl/check_command.h"
 #include "platform/block_devices.h"
 #include "base/syscalls.h"
+#include "notify/mail.h"
+#include "torvelctl/mail_command.h"
 #include "torvelctl/schedule_command.h"
 #include "torvelctl/settings_command.h"
 #include "torvelctl/texts_command.h"
@@ -28,7 +30,7 @@ namespace {
 const std::string kUsage =
     std::string("usage: torvelctl drives\n"
                 "       torvelctl report N [--utf8]\n") +
-    kCheckUsage + kScheduleUsage + kSettingsUsage +
+    kCheckUsage + kMailUsage + kScheduleUsage + kSettingsUsage +
     "       torvelctl texts SECTION\n"
     "\n"
     "  drives     list every drive found: identity, capacity, Ultra DMA mode,\n"
@@ -36,7 +38,7 @@ const std::string kUsage =
     "  report N   print the S.M.A.R.T. text report of drive N; on a terminal, or\n"
     "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
     "             Windows-1252 bytes with CR LF line ends\n" +
-    kCheckHelp + kScheduleHelp + kSettingsHelp +
+    kCheckHelp + kMailHelp + kScheduleHelp + kSettingsHelp +
     "  texts SECTION\n"
     "             the texts a window of SECTION loads now (LanguageFile honoured),\n"
     "             one 'slot<TAB>text' line each\n"
@@ -186,6 +188,10 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
   }
 
   if (verb == "check") return RunCheckCommand({args.begin() + 1, args.end()}, ctx, out, err);
+
+  if (verb == "mail")
+    return RunMailCommand({args.begin() + 1, args.end()}, ctx.settings(), ctx.trace, out, err,
+                          SmtpModulePath());
 
   if (verb == "schedule")
     return RunScheduleCommand({args.begin() + 1, args.end()}, ctx.settings(), ConfigHome(), out, err);

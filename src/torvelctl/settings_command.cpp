@@ -5,6 +5,8 @@
 #include <ostream>
 #include <utility>
 
+#include "config/keys.h"
+#include "config/settings.h"
 #include "config/settings_store.h"
 #include "base/codepage.h"
 #include "torvelctl/commands.h"
@@ -100,6 +102,11 @@ int Set(const std::vector<std::string>& args, SettingsStore& store, std::ostream
     }
     store.WriteProfileInt(section, key, value);
     stored = store.GetProfileInt(section, key, ~value) == value;
+  } else if (SameName(section, keys::kOptions) && SameName(key, keys::kSmtpPassword)) {
+    // The password is stored transformed, as the mail settings dialog stores
+    // it; what is read back is the password as typed.
+    settings::SetSmtpPassword(store, text);
+    stored = settings::SmtpPassword(store) == text;
   } else {
     store.WriteProfileString(section, key, text);
     stored = store.GetProfileString(section, key, text + "?") == text;

@@ -1,12 +1,15 @@
 #include "ui/mail_settings_dlg.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
+#include "base/codepage.h"
 #include "base/debug_trace.h"
 #include "platform/main_window_env.h"
 #include "platform/ui_services.h"
@@ -59,10 +62,13 @@ CMailSettingsDlg::CMailSettingsDlg(MainWindowEnv& env, QWidget* parent)
   sender_->setText(ToQt(f.sender));
   userName_->setText(ToQt(f.userName));
   password_->setText(ToQt(f.password));
+  security_->setCurrentIndex(f.tls);
+  caFile_->setText(ToQt(f.caFile));
 
   connect(authentication_, &QCheckBox::clicked, this, &CMailSettingsDlg::OnAuthentication);
   connect(help_, &QPushButton::clicked, this, [this] { env_.ui.OpenHelpTopic(kMailSettingsHelpTopic); });
   connect(test_, &QPushButton::clicked, this, &CMailSettingsDlg::OnTest);
+  connect(browse_, &QPushButton::clicked, this, &CMailSettingsDlg::OnBrowseCaFile);
   connect(close_, &QPushButton::clicked, this, &CMailSettingsDlg::accept);
 }
 
@@ -74,7 +80,7 @@ CMailSettingsDlg::~CMailSettingsDlg() {
 
 void CMailSettingsDlg::Build() {
   const DialogUnits du(LogicalDpi(this));
-  setFixedSize(du.X(224), du.Y(129));
+  setFixedSize(du.X(224), du.Y(159));
 
   description_ = new QLabel(this);
   // Room for a second line where a translation needs one.
@@ -102,18 +108,31 @@ void CMailSettingsDlg::Build() {
   field(userNameLabel_, userName_, "userName", 17, 85);
   field(passwordLabel_, password_, "password", 17, 99);
   password_->setEchoMode(QLineEdit::Password);
+  securityLabel_ = new QLabel(this);
+  securityLabel_->setGeometry(du.Rect(7, 116, 59, 8));
+  security_ = new QComboBox(this);
+  security_->setObjectName(QStringLiteral("security"));
+  security_->setGeometry(du.Rect(68, 114, 149, 12));
+  for (int i = 0; i < 4; ++i) security_->addItem(QString());
+  field(caFileLabel_, caFile_, "caFile", 7, 128);
+  caFile_->setGeometry(du.Rect(68, 128, 105, 12));
+  browse_ = new CButtonST(this);
+  browse_->setObjectName(QStringLiteral("browse"));
+  browse_->setGeometry(du.Rect(177, 127, 40, 14));
+  securityLabel_->setBuddy(security_);
+  caFileLabel_->setBuddy(caFile_);
 
   help_ = new CButtonST(this);
   help_->setObjectName(QStringLiteral("help"));
-  help_->setGeometry(du.Rect(7, 113, 50, 14));
+  help_->setGeometry(du.Rect(7, 143, 50, 14));
   test_ = new CButtonST(this);
   test_->setObjectName(QStringLiteral("test"));
-  test_->setGeometry(du.Rect(113, 113, 50, 14));
+  test_->setGeometry(du.Rect(113, 143, 50, 14));
   close_ = new CButtonST(this);
   close_->setObjectName(QStringLiteral("close"));
-  close_->setGeometry(du.Rect(167, 113, 50, 14));
+  close_->setGeometry(du.Rect(167, 143, 50, 14));
   close_->setDefault(true);
-  for (CButtonST* button : {help_, test_, close_}) button->SetDrawBorder(true, true);
+  for (CButtonST* button : {help_, test_, close_, browse_}) button->SetDrawBorder(true, true);
 }
 
 void CMailSettingsDlg::ApplyTexts() {
@@ -126,6 +145,10 @@ void CMailSettingsDlg::ApplyTexts() {
   authentication_->setText(text(13));
   userNameLabel_->setText(text(6));
   passwordLabel_->setText(text(7));
+  securityLabel_->setText(text(14));
+  for (int i = 0; i < 4; ++i) security_->setItemText(i, text(15 + i));
+  caFileLabel_->setText(text(19));
+  browse_->setText(text(20));
   help_->setText(text(12));
   help_->SetTooltipText(text(11));
   test_->setText(text(8));
@@ -134,9 +157,29 @@ void CMailSettingsDlg::ApplyTexts() {
   close_->SetTooltipText(ToQt(TooltipText(texts_.Text(2))));
 }
 
-MailFields CMailSettingsDlg::Typed() const {
-  return MailFields{FromQt(server_->text()), FromQt(recipients_->text()), FromQt(sender_->text()),
-                    FromQt(userName_->text()), FromQt(password_->text())};
+std::optional<MailFields> CMailSettingsDlg::Typed() {
+  // A character the store's code page lacks would be stored as "?": the
+  // server would then get another password than the one typed.
+  const std::optional<std::string> password = Utf8ToCp1252(password_->text().toStdString());
+  if (!password) {
+    env_.ui.MessageBox(texts_.Text(22), MailSettingsTitle(texts_), kMbOk | kMbIconWarning);
+    password_->setFocus();
+    return std::nullopt;
+  }
+  MailFields f{FromQt(server_->text()), FromQt(recipients_->text()), FromQt(sender_->text()),
+               FromQt(userName_->text()), *password, security_->currentIndex(),
+               FromQt(caFile_->text())};
+  if (const std::string problem = MailFieldsProblem(f, texts_); !problem.empty()) {
+    env_.ui.MessageBox(problem, MailSettingsTitle(texts_), kMbOk | kMbIconWarning);
+    return std::nullopt;
+  }
+  return f;
+}
+
+void CMailSettingsDlg::OnBrowseCaFile() {
+  const QString chosen = QFileDialog::getOpenFileName(this, ToQt(texts_.Text(19)), caFile_->text(),
+                                                      ToQt(texts_.Text(23)));
+  if (!chosen.isEmpty()) caFile_->setText(chosen);
 }
 
 void CMailSettingsDlg::OnAuthentication(bool on) {
@@ -148,7 +191,9 @@ void CMailSettingsDlg::OnAuthentication(bool on) {
 }
 
 void CMailSettingsDlg::accept() {
-  SaveMailFields(env_.store, Typed());
+  const std::optional<MailFields> typed = Typed();
+  if (!typed) return;
+  SaveMailFields(env_.store, *typed);
   QDialog::accept();
 }
 
@@ -158,11 +203,13 @@ void CMailSettingsDlg::reject() {
 
 void CMailSettingsDlg::OnTest() {
   if (testing_) return;
+  const std::optional<MailFields> typed = Typed();
+  if (!typed) return;
   testing_ = true;
   test_->setEnabled(false);
   close_->setEnabled(false);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  if (!worker_->Start(TestMailRequest(Typed(), env_.store, kThisDialog), mailDone_)) {
+  if (!worker_->Start(TestMailRequest(*typed, env_.store, kThisDialog), mailDone_)) {
     env_.trace.DebugTrace("Failed to create new SMTP Thread!\n");
     EndTest();
   }

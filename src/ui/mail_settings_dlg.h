@@ -7,12 +7,14 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "config/language.h"
 #include "notify/mail.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 
@@ -52,7 +54,10 @@ class CMailSettingsDlg : public QDialog {
   // On the user-interface thread, when the worker reports (message 1135).
   void OnMailResult(const std::string& category, const std::string& text);
   void EndTest();
-  MailFields Typed() const;
+  // The fields as typed; nothing (and a box said why) when one cannot be
+  // stored or used.
+  std::optional<MailFields> Typed();
+  void OnBrowseCaFile();
 
   MainWindowEnv& env_;
   TextTable texts_;
@@ -70,6 +75,11 @@ class CMailSettingsDlg : public QDialog {
   QLineEdit* userName_ = nullptr;
   QLabel* passwordLabel_ = nullptr;
   QLineEdit* password_ = nullptr;
+  QLabel* securityLabel_ = nullptr;
+  QComboBox* security_ = nullptr;
+  QLabel* caFileLabel_ = nullptr;
+  QLineEdit* caFile_ = nullptr;
+  CButtonST* browse_ = nullptr;
   CButtonST* help_ = nullptr;
   CButtonST* test_ = nullptr;
   CButtonST* close_ = nullptr;

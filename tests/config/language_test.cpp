@@ -79,7 +79,7 @@ TEST_F(LanguageTest, EverySectionHasItsFullBuiltInRun) {
       {"LogTab", 5},           {"AboutTab", 7},
       {"AdvancedInfoDlg", 9},  {"SMARTReportDlg", 13},
       {"Messages", 40},        {"CustomThresholdsDlg", 14},
-      {"MailSettingsDlg", 13}, {"DrivePropertiesDlg", 15},
+      {"MailSettingsDlg", 23}, {"DrivePropertiesDlg", 15},
       {"RawViewDlg", 9}};
   ASSERT_EQ(keysPerSection.size(), kLanguageSections.size());
   for (const LanguageSection& s : kLanguageSections) {

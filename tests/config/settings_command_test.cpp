@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "config/settings.h"
 #include "config/settings_store.h"
 #include "config/sqlite_settings_store.h"
 #include "support/temp_dir.h"
@@ -67,6 +68,12 @@ TEST_F(SettingsCommandTest, SetChecksItsArguments) {
   EXPECT_EQ(store.GetProfileInt("Options", "PollEvery", 0), -2147483647 - 1);
   EXPECT_EQ(store.GetProfileString("Options", "Sound", ""), "\x80 \xB0" "C");
   EXPECT_EQ(store.writes, 2);
+}
+
+TEST_F(SettingsCommandTest, ThePasswordIsStoredAsTheMailDialogStoresIt) {
+  EXPECT_EQ(Run({"set", "options", "SMTPPASSWORD", "str", "abc"}), 0) << err.str();
+  EXPECT_EQ(settings::SmtpPassword(store), "abc") << "the server gets what was typed";
+  EXPECT_EQ(store.GetProfileString("Options", "smtpPassword", ""), "bcd");
 }
 
 TEST(SettingsCommandStoreTest, WriteThatDoesNotStickFails) {

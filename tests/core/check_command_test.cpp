@@ -82,6 +82,34 @@ TEST_F(CheckCommand, EveryDriveIsPrintedInFull) {
   EXPECT_GT(run.out.size(), 256u);
 }
 
+TEST_F(CheckCommand, AFailedAlertMailIsLoggedAndPrintedAndMailTestSaysWhy) {
+  const auto set = [this](const char* key, const char* type, const char* value) {
+    auto r = RunProcess({TORVEL_CTL_PATH, "settings", "set", "Options", key, type, value}, dir.path(),
+                        {{"XDG_CONFIG_HOME", (dir.path() / "config").string()}});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+  };
+  set("SMTPserver", "str", "127.0.0.1:1");  // nothing listens there
+  set("Recipients", "str", "ops@x.test");
+  set("Email", "int", "1");
+  fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / "1", dir.path() / "drives" / "1",
+           fs::copy_options::recursive);
+  auto tec = Check();
+  EXPECT_EQ(tec.exitCode, 2);
+  EXPECT_NE(tec.err.find("torvelctl: SMTP Client: Failed to connect to SMTP Server ('127.0.0.1:1') ("),
+            std::string::npos)
+      << tec.err;
+  EXPECT_NE(test::ReadFile(dir.path() / "torvel.log").find("SMTP Client\r\nFailed to connect"),
+            std::string::npos);
+
+  auto mail = RunProcess({TORVEL_CTL_PATH, "mail", "test"}, dir.path(),
+                         {{"XDG_CONFIG_HOME", (dir.path() / "config").string()}});
+  EXPECT_EQ(mail.exitCode, 1);
+  EXPECT_EQ(mail.err.rfind("torvelctl: Failed to connect to SMTP Server ('127.0.0.1:1') (", 0), 0u)
+      << mail.err;
+  auto usage = RunProcess({TORVEL_CTL_PATH, "mail"}, dir.path(), {});
+  EXPECT_EQ(usage.exitCode, 2);
+}
+
 TEST_F(CheckCommand, NothingCheckedIsUnknownWithTheReason) {
   fs::remove_all(dir.path() / "drives" / "0");
   auto none = Check();

@@ -217,3 +217,22 @@ TEST(DecideDrive, ANotifyingChangeGoesOutTheWaysOfItsSettings) {
 
 }  // namespace
 }  // namespace torvel
+
+namespace torvel {
+namespace {
+
+TEST(MailDue, EveryTimeOncePerFindingOrOnceADay) {
+  const std::uint32_t h = MailTextHash("Drive 0 is failing");
+  EXPECT_NE(h, MailTextHash("Drive 1 is failing"));
+  EXPECT_NE(MailTextHash(""), 0u) << "0 means nothing was mailed";
+  const std::int64_t day = 24 * 60 * 60;
+  EXPECT_TRUE(MailDue(0, h, h, 100, 99));
+  EXPECT_FALSE(MailDue(1, h, h, 100 + 10 * day, 100)) << "once until it clears";
+  EXPECT_TRUE(MailDue(1, h, h + 1, 101, 100)) << "another finding";
+  EXPECT_FALSE(MailDue(2, h, h, 100 + day - 1, 100));
+  EXPECT_TRUE(MailDue(2, h, h, 100 + day, 100));
+  EXPECT_TRUE(MailDue(2, h, h, 50, 100)) << "a clock set back does not silence it for ever";
+}
+
+}  // namespace
+}  // namespace torvel

@@ -272,5 +272,31 @@ TEST_F(Findings, TheTemperatureBoxFollowsTheDrivesOwnPopupSetting) {
   EXPECT_EQ(h.ui.boxes.size(), 1u) << "the drive's own switch is off, whatever the global one says";
 }
 
+TEST_F(Findings, MailRepeatOnceMailsAFindingOnceUntilItClears) {
+  h.store.WriteProfileInt(keys::kOptions, keys::kEmail, 1);
+  settings::SetMailRepeat(h.store, 1);
+  h.SetDrive(0, DriveDescription("DISK A", "SA", kSoundDisk, "tec"));
+  Refresh();
+  ASSERT_TRUE(h.Check());
+  ASSERT_TRUE(h.Check());
+  EXPECT_EQ(h.channels.mails.size(), 1u) << "the same T.E.C. again";
+  h.SetDrive(0, DriveDescription("DISK A", "SA", kSoundDisk));
+  Refresh();
+  ASSERT_TRUE(h.Check());
+  EXPECT_EQ(h.state.findings, 0u);
+  h.SetDrive(0, DriveDescription("DISK A", "SA", kSoundDisk, "tec"));
+  Refresh();
+  ASSERT_TRUE(h.Check());
+  EXPECT_EQ(h.channels.mails.size(), 2u) << "cleared, then back";
+
+  settings::SetMailRepeat(h.store, 2);
+  h.now += 23 * 3600;
+  ASSERT_TRUE(h.Check());
+  EXPECT_EQ(h.channels.mails.size(), 2u);
+  h.now += 3600;
+  ASSERT_TRUE(h.Check());
+  EXPECT_EQ(h.channels.mails.size(), 3u) << "once a day while it lasts";
+}
+
 }  // namespace
 }  // namespace torvel

@@ -61,11 +61,9 @@ TEST_F(SyslogFixture, ChangeEventCarriesItsIdAndTheFourStringsInOrder) {
   FixedSystemInfo nt({kPlatformNT, 6, 1, 0, ""}, {8664, 1});
   ASSERT_TRUE(Report(nt));
   const std::string datagram = listener.Receive();
-  EXPECT_EQ(datagram.rfind("<12>Mar  5 09:04:02 ", 0), 0u) << datagram;
-  const std::string tail =
-      " Torvel: event 0x80000001: ST3500418AS; 5 - Reallocated Sector Count; 99; 100";
-  ASSERT_GE(datagram.size(), tail.size());
-  EXPECT_EQ(datagram.substr(datagram.size() - tail.size()), tail);
+  // The form journald parses: no host name, the tag with our process id.
+  EXPECT_EQ(datagram, "<12>Mar  5 09:04:02 Torvel[" + std::to_string(getpid()) +
+                          "]: event 0x80000001: ST3500418AS; 5 - Reallocated Sector Count; 99; 100");
 }
 
 TEST_F(SyslogFixture, NothingIsReportedOffThePerDrivePathOrWithoutADaemon) {
@@ -78,12 +76,12 @@ TEST_F(SyslogFixture, NothingIsReportedOffThePerDrivePathOrWithoutADaemon) {
   EXPECT_FALSE(Report(nt));
 }
 
-TEST(SyslogDatagram, TextsAreConvertedToUtf8) {
-  const std::string d = BuildSyslogDatagram(kEventThresholdExceeded, "Disk, 500.1 GB [S/N:X]",
+TEST(SyslogDatagram, TextsAreConvertedToUtf8AndControlsEscaped) {
+  const std::string d = BuildSyslogDatagram(kEventThresholdExceeded, "Disk\r\n<11>forged, 500.1 GB [S/N:X]",
                                             "194 - Temperature", "45 \xB0" "C", "", test::FixedTime(),
-                                            "host");
-  EXPECT_EQ(d, "<12>Mar  5 09:04:02 host Torvel: event 0x80000002: Disk, 500.1 GB [S/N:X]; "
-               "194 - Temperature; 45 \xC2\xB0" "C; ");
+                                            42);
+  EXPECT_EQ(d, "<12>Mar  5 09:04:02 Torvel[42]: event 0x80000002: Disk\\x0D\\x0A<11>forged, 500.1 GB "
+               "[S/N:X]; 194 - Temperature; 45 \xC2\xB0" "C; ");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 # (/usr/bin/python3 with python3-aiosmtpd), and network messages.
 torvel_test_binary(notify_transport_tests
   notify/mail_test.cpp
+  notify/mail_tls_test.cpp
   notify/net_message_test.cpp
   notify/samba_test.cpp
   notify/smtp_module_test.cpp

@@ -17,7 +17,7 @@ TEST(SettingsDialogsLogic, TooltipDropsTheMnemonicMarkOnly) {
 
 TEST(SettingsDialogsLogic, TestMailTakesTheTypedFieldsAndTheStoredAuthentication) {
   MemorySettingsStore store;
-  MailFields typed{"mx:2525", "a@x.test", "me@x.test", "ops", "abc"};
+  MailFields typed{"mx:2525", "a@x.test", "me@x.test", "ops", "abc", 0, {}};
   store.WriteProfileString(keys::kOptions, keys::kSmtpPassword, "zzz");
   MailRequest r = TestMailRequest(typed, store, 5);
   EXPECT_EQ(r.authType, 0);

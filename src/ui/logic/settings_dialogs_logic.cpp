@@ -186,12 +186,32 @@ std::string MailSettingsTitle(const TextTable& texts) { return kTitlePrefix + te
 
 MailFields LoadMailFields(SettingsStore& store) {
   MailRequest stored = StoredMailAccount(store);
-  return {std::move(stored.server), std::move(stored.recipients), std::move(stored.sender),
-          std::move(stored.userName), std::move(stored.password)};
+  return {std::move(stored.server),   std::move(stored.recipients), std::move(stored.sender),
+          std::move(stored.userName), std::move(stored.password),   stored.tls,
+          std::move(stored.caFile)};
 }
 
+std::string MailFieldsProblem(const MailFields& f, const TextTable& texts) {
+  MailRequest r;
+  r.server = f.server;
+  r.sender = f.sender;
+  r.recipients = f.recipients;
+  const std::string problem = MailAccountProblem(r);
+  return problem.empty() ? problem : texts.Text(21) + problem;
+}
+
+namespace {
+std::string TrimmedServer(const std::string& server) {
+  const auto b = server.find_first_not_of(" \t");
+  if (b == std::string::npos) return {};
+  return server.substr(b, server.find_last_not_of(" \t") - b + 1);
+}
+}  // namespace
+
 void SaveMailFields(SettingsStore& store, const MailFields& f) {
-  settings::SetSmtpServer(store, f.server);
+  settings::SetSmtpServer(store, TrimmedServer(f.server));
+  settings::SetSmtpTls(store, f.tls);
+  settings::SetSmtpCaFile(store, f.caFile);
   settings::SetRecipients(store, f.recipients);
   settings::SetSender(store, f.sender);
   settings::SetSmtpUsername(store, f.userName);
@@ -208,7 +228,9 @@ void WriteMailAuth(SettingsStore& store, bool on) {
 
 MailRequest TestMailRequest(const MailFields& typed, SettingsStore& store, WindowHandle notify) {
   MailRequest r;
-  r.server = typed.server;
+  r.server = TrimmedServer(typed.server);
+  r.tls = typed.tls;
+  r.caFile = typed.caFile;
   r.authType = MailAuthOn(store) ? 2 : 0;
   r.userName = typed.userName;
   r.password = typed.password;

@@ -153,9 +153,17 @@ struct MailFields {
   std::string sender;
   std::string userName;
   std::string password;
+  int tls = 0;  // smtpTLS, the order of the security list
+  std::string caFile;
 };
 MailFields LoadMailFields(SettingsStore& store);
-// Close: the five fields, the password transformed.
+// What keeps the fields from being stored or used: empty when nothing, else
+// the dialog's text (MailSettingsDlg 21) and the field's name. A line break
+// or control character in the server, Sender or Recipients would become an
+// SMTP command.
+std::string MailFieldsProblem(const MailFields& fields, const TextTable& texts);
+// Close: the fields, the server without blanks around it, the password
+// transformed.
 void SaveMailFields(SettingsStore& store, const MailFields& fields);
 bool MailAuthOn(SettingsStore& store);
 void WriteMailAuth(SettingsStore& store, bool on);
