@@ -36,6 +36,7 @@ torvel_test_binary(config_tests
   config/language_test.cpp
   config/texts_command_test.cpp
   config/sqlite_settings_store_test.cpp
+  config/store_loss_test.cpp
   config/profile_test.cpp
   config/settings_command_test.cpp
   config/settings_test.cpp

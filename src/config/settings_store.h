@@ -34,6 +34,11 @@ class SettingsStore {
     std::string text;
   };
   virtual std::vector<Entry> Dump() = 0;
+
+  // Why writes failed since the last call (the first reason and how many),
+  // then forgotten; empty when every write stuck. A store that cannot fail
+  // keeps the default.
+  virtual std::string TakeWriteFailures() { return {}; }
 };
 
 // A store in memory, for tests of the logic above the store.

@@ -109,29 +109,43 @@ bool MakeFolders(const std::string& file, std::string& why) {
   return true;
 }
 
-// Creates the file 0600 (SQLite would make it 0644; its -wal and -shm files
-// copy the file's mode). A file that others could read is narrowed, as it
-// holds the mail password. No descriptor to an existing file is opened and
-// closed here: that would drop the POSIX locks another connection of this
-// process holds on it.
-bool MakeFile(const std::string& path, std::string& why) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd >= 0) {
-    ::close(fd);
-    return true;
-  }
+// Opens the file, creating it 0600 (SQLite would make it 0644; its -wal and
+// -shm files copy the file's mode), never through a symbolic link, and
+// narrows a file that others could read, as it holds the mail password: the
+// mode changes on the file opened, not on whatever the path names by then.
+// The descriptor stays open with the store (see fileFd_). -wal and -shm are
+// narrowed the same way before SQLite opens them.
+int OpenFile(const std::string& path, std::string& why) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
   if (errno != EEXIST) {
     why = "cannot create: " + ErrnoText();
-    return false;
+    return -1;
   }
-  for (const char* suffix : {"", "-wal", "-shm"}) {
-    const std::string p = path + suffix;
-    struct stat st {};
-    if (::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) &&
-        st.st_uid == ::geteuid())
-      ::chmod(p.c_str(), st.st_mode & 0700);
+  fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    why = errno == ELOOP ? "is a symbolic link; the settings are not followed through one"
+                         : "cannot open: " + ErrnoText();
+    return -1;
   }
-  return true;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    why = "is not a regular file";
+    return -1;
+  }
+  if ((st.st_mode & 077) && st.st_uid == ::geteuid()) ::fchmod(fd, st.st_mode & 0700);
+  for (const char* suffix : {"-wal", "-shm"}) {
+    const int side = ::open((path + suffix).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (side < 0) continue;
+    struct stat sst {};
+    if (::fstat(side, &sst) == 0 && S_ISREG(sst.st_mode) && (sst.st_mode & 077) &&
+        sst.st_uid == ::geteuid())
+      ::fchmod(side, sst.st_mode & 0700);
+    // No connection of this store holds a lock yet.
+    ::close(side);
+  }
+  return fd;
 }
 
 }  // namespace
@@ -145,7 +159,10 @@ SqliteSettingsStore::SqliteSettingsStore(std::string path, Options options)
   Open();
 }
 
-SqliteSettingsStore::~SqliteSettingsStore() { Close(); }
+SqliteSettingsStore::~SqliteSettingsStore() {
+  Close();
+  if (fileFd_ >= 0) ::close(fileFd_);
+}
 
 std::string SqliteSettingsStore::SettingsPathFor(const char* xdgConfigHome, const char* home) {
   const std::filesystem::path config =
@@ -162,15 +179,26 @@ bool SqliteSettingsStore::Fail(std::string why) {
   return false;
 }
 
+bool SqliteSettingsStore::Prepare(bool writable) {
+  const auto prepare = [this](const char* sql, sqlite3_stmt** s) {
+    return sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, s, nullptr) == SQLITE_OK;
+  };
+  return prepare(kFindSql, &find_) && prepare(kDumpSql, &dump_) &&
+         (!writable || prepare(kUpsertSql, &upsert_));
+}
+
 bool SqliteSettingsStore::Open() {
   if (path_.empty()) return Fail("no settings folder (neither XDG_CONFIG_HOME nor HOME is set)");
   std::string why;
-  if (!MakeFolders(path_, why) || !MakeFile(path_, why)) return Fail(why);
+  if (!MakeFolders(path_, why)) return Fail(why);
+  if (fileFd_ < 0) fileFd_ = OpenFile(path_, why);
+  if (fileFd_ < 0) return Fail(why);
 
   // One connection per store, serialised by mutex_, so SQLite's own mutexes
-  // are not needed. No CREATE flag: MakeFile made the file with its mode.
-  const int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                                 options_.vfs.empty() ? nullptr : options_.vfs.c_str());
+  // are not needed. No CREATE flag: OpenFile made the file with its mode.
+  const char* vfs = options_.vfs.empty() ? nullptr : options_.vfs.c_str();
+  const int rc = sqlite3_open_v2(path_.c_str(), &db_,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, vfs);
   if (rc == SQLITE_OK) {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
@@ -181,16 +209,39 @@ bool SqliteSettingsStore::Open() {
   const bool ok = rc == SQLITE_OK &&
                   sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
                   sqlite3_exec(db_, sync, nullptr, nullptr, nullptr) == SQLITE_OK &&
-                  sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
-                  sqlite3_prepare_v3(db_, kFindSql, -1, SQLITE_PREPARE_PERSISTENT, &find_, nullptr) == SQLITE_OK &&
-                  sqlite3_prepare_v3(db_, kUpsertSql, -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
-                  sqlite3_prepare_v3(db_, kDumpSql, -1, SQLITE_PREPARE_PERSISTENT, &dump_, nullptr) == SQLITE_OK;
+                  sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK && Prepare(true);
   if (ok) {
     lastError_.clear();
+    readOnly_ = corrupt_ = false;
     return true;
   }
+  const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_NOMEM;
   why = db_ ? sqlite3_errmsg(db_) : "out of memory";
   Close();
+  if ((code & 0xFF) == SQLITE_NOTADB || (code & 0xFF) == SQLITE_CORRUPT) {
+    // Kept as it is, for whoever wants to look at it.
+    corrupt_ = true;
+    return Fail("not a settings database (" + why + "); left untouched");
+  }
+  return OpenReadOnly(why);
+}
+
+// A full disk or a read-only folder leaves no room for the WAL files:
+// reading the file as it is still gives every stored setting.
+bool SqliteSettingsStore::OpenReadOnly(const std::string& why) {
+  const std::string uris[] = {"file:" + path_ + "?mode=ro", "file:" + path_ + "?mode=ro&immutable=1"};
+  for (const std::string& uri : uris) {
+    const char* vfs = options_.vfs.empty() ? nullptr : options_.vfs.c_str();
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW;
+    if (sqlite3_open_v2(uri.c_str(), &db_, flags, vfs) == SQLITE_OK &&
+        sqlite3_exec(db_, "SELECT count(*) FROM settings", nullptr, nullptr, nullptr) == SQLITE_OK &&
+        Prepare(false)) {
+      sqlite3_extended_result_codes(db_, 1);
+      readOnly_ = true;
+      return Fail("opened read-only (" + why + "); settings are read but not written");
+    }
+    Close();
+  }
   return Fail(why);
 }
 
@@ -201,11 +252,34 @@ void SqliteSettingsStore::Close() {
   }
   sqlite3_close_v2(db_);
   db_ = nullptr;
+  readOnly_ = false;
 }
 
 bool SqliteSettingsStore::IsOpen() {
   std::lock_guard lock(mutex_);
   return db_ != nullptr;
+}
+
+bool SqliteSettingsStore::ReadOnly() {
+  std::lock_guard lock(mutex_);
+  return db_ != nullptr && readOnly_;
+}
+
+bool SqliteSettingsStore::Corrupt() {
+  std::lock_guard lock(mutex_);
+  return corrupt_;
+}
+
+std::string SqliteSettingsStore::TakeWriteFailures() {
+  std::lock_guard lock(mutex_);
+  std::string out;
+  if (writeFailures_ > 0) {
+    out = writeFailure_;
+    if (writeFailures_ > 1) out += " (" + std::to_string(writeFailures_) + " writes failed)";
+  }
+  writeFailure_.clear();
+  writeFailures_ = 0;
+  return out;
 }
 
 std::string SqliteSettingsStore::LastError() {
@@ -245,7 +319,19 @@ std::string SqliteSettingsStore::GetProfileString(std::string_view section, std:
 void SqliteSettingsStore::Write(std::string_view section, std::string_view key, int type,
                                 std::int64_t number, std::string_view text) {
   std::lock_guard lock(mutex_);
-  if (!db_ && !Open()) return;
+  const auto failed = [this, section, key](std::string_view why) {
+    // lastError_ names the file already.
+    if (why.starts_with(path_ + ": ")) why.remove_prefix(path_.size() + 2);
+    if (writeFailures_++ == 0)
+      writeFailure_ = path_ + ": " + std::string(Name(section)) + "/" + std::string(Name(key)) +
+                      " not written: " + std::string(why);
+  };
+  if (readOnly_) {
+    // The space or the permission may be back: each write tries again.
+    Close();
+    if (!Open() && readOnly_) return failed("the store is open read-only");
+  }
+  if (!db_ && !Open()) return failed(lastError_);
   ResetOnExit reset{upsert_};
   const bool bound = BindText(upsert_, 1, Name(section)) == SQLITE_OK &&
                      BindText(upsert_, 2, Name(key)) == SQLITE_OK &&
@@ -253,7 +339,10 @@ void SqliteSettingsStore::Write(std::string_view section, std::string_view key, 
                      (type == kTypeDword ? sqlite3_bind_int64(upsert_, 4, number)
                                          : BindText(upsert_, 4, text)) == SQLITE_OK;
   // One statement is one transaction: the value is written whole or not at all.
-  if (!bound || sqlite3_step(upsert_) != SQLITE_DONE) Fail(sqlite3_errmsg(db_));
+  if (!bound || sqlite3_step(upsert_) != SQLITE_DONE) {
+    Fail(sqlite3_errmsg(db_));
+    failed(sqlite3_errmsg(db_));
+  }
 }
 
 void SqliteSettingsStore::WriteProfileInt(std::string_view section, std::string_view key,

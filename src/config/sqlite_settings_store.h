@@ -7,9 +7,14 @@
 // ASCII in practice). Names end at their first NUL byte, as the registry's
 // C-string names do. Texts are stored and returned as their exact bytes.
 //
-// A store that cannot be opened (folder not creatable, file unreadable or
+// A store that cannot be opened for writing (a full disk, a read-only
+// folder: no room for the WAL files) is opened read-only, so stored
+// settings still read; its writes fail and say so (TakeWriteFailures). One
+// that cannot be opened at all (folder not creatable, file unreadable or
 // not a database) never throws: reads give the caller's default, writes are
-// dropped, and each later write tries to open the file again.
+// dropped, and each later write tries to open the file again. A file that
+// is not a database is left untouched (Corrupt() says so). The file is
+// never reached through a symbolic link.
 #pragma once
 
 #include <mutex>
@@ -45,9 +50,15 @@ class SqliteSettingsStore final : public SettingsStore {
   // The same from the two variables; "" when neither gives a folder.
   static std::string SettingsPathFor(const char* xdgConfigHome, const char* home);
 
+  const std::string& path() const { return path_; }
   bool IsOpen();
+  // Open for reading only (see above).
+  bool ReadOnly();
+  // The file is there but is not a database (damaged, or something else).
+  bool Corrupt();
   // Why the last open or statement failed; "" when nothing failed.
   std::string LastError();
+  std::string TakeWriteFailures() override;
 
   int GetProfileInt(std::string_view section, std::string_view key, int defaultValue) override;
   void WriteProfileInt(std::string_view section, std::string_view key, int value) override;
@@ -60,6 +71,8 @@ class SqliteSettingsStore final : public SettingsStore {
 
  private:
   bool Open();
+  bool OpenReadOnly(const std::string& why);
+  bool Prepare(bool writable);
   void Close();
   bool Fail(std::string why);
   // Runs the lookup; true with the statement on its row when one is found.
@@ -75,6 +88,14 @@ class SqliteSettingsStore final : public SettingsStore {
   sqlite3_stmt* upsert_ = nullptr;
   sqlite3_stmt* dump_ = nullptr;
   std::string lastError_;
+  bool readOnly_ = false;
+  bool corrupt_ = false;
+  // The file as opened without following links, kept open so that its
+  // mode is changed on what was opened and no lock of this process's
+  // connection is dropped by a close.
+  int fileFd_ = -1;
+  std::string writeFailure_;
+  int writeFailures_ = 0;
 };
 
 }  // namespace torvel

@@ -56,9 +56,23 @@ void CheckWorld::ReloadTexts() { LoadSectionTexts("Messages", state_.messages, p
 void CheckWorld::RefreshDrives() { torvel::RefreshDrives(*tables_, *channel_, p_.trace); }
 
 bool CheckWorld::Check(int interactive, int recordLastCheck) {
-  return CheckAllDrives(*ctx_, state_, summary_, interactive, recordLastCheck);
+  const bool result = CheckAllDrives(*ctx_, state_, summary_, interactive, recordLastCheck);
+  TraceWriteFailures();
+  return result;
 }
 
-void CheckWorld::SaveBaseline() { torvel::SaveBaseline(*ctx_, state_); }
+std::string CheckWorld::SaveBaseline() {
+  TraceWriteFailures();
+  torvel::SaveBaseline(*ctx_, state_);
+  const std::string failed = p_.store.TakeWriteFailures();
+  if (!failed.empty()) p_.trace.DebugTrace("The baseline was not saved: %s\n", failed.c_str());
+  return failed;
+}
+
+std::string CheckWorld::TraceWriteFailures() {
+  const std::string failed = p_.store.TakeWriteFailures();
+  if (!failed.empty()) p_.trace.DebugTrace("Settings not written: %s\n", failed.c_str());
+  return failed;
+}
 
 }  // namespace torvel

@@ -59,8 +59,12 @@ class CheckWorld {
   void RefreshDrives();
   // CheckAllDrives on this world.
   bool Check(int interactive, int recordLastCheck);
-  // SaveAttributeBaseline with this world's change counts.
-  void SaveBaseline();
+  // SaveAttributeBaseline with this world's change counts. Empty when it was
+  // saved, else why not (also traced).
+  std::string SaveBaseline();
+  // Traces the settings writes that failed since the last call; returns
+  // their text (empty when none).
+  std::string TraceWriteFailures();
 
   DriveTables& tables() { return *tables_; }
   DeviceChannel& channel() { return *channel_; }

@@ -108,7 +108,12 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
       err << "torvelctl: " << category << ": " << Cp1252ToUtf8(text) << "\n";
     }
   }
-  if (!keepBaseline) world.SaveBaseline();
+  if (const std::string failed = world.TraceWriteFailures(); !failed.empty())
+    err << "torvelctl: settings not written: " << Cp1252ToUtf8(failed) << "\n";
+  if (!keepBaseline) {
+    if (const std::string failed = world.SaveBaseline(); !failed.empty())
+      err << "torvelctl: the baseline was not saved: " << Cp1252ToUtf8(failed) << "\n";
+  }
   const MonitorState& state = world.state();
 
   // Every drive in full: the launcher's 256 bytes could end before the

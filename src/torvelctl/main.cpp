@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
   auto settings = [&store]() -> SettingsStore& {
     if (!store) {
       store = std::make_unique<SqliteSettingsStore>(SqliteSettingsStore::DefaultSettingsPath());
-      if (!store->IsOpen()) std::cerr << "torvelctl: settings store: " << store->LastError() << "\n";
+      // Read-only still reads; either way the user hears why.
+      if (!store->IsOpen() || store->ReadOnly())
+        std::cerr << "torvelctl: settings store: " << store->LastError() << "\n";
     }
     return *store;
   };
@@ -30,5 +32,9 @@ int main(int argc, char** argv) {
                  settings};
   const int rc = RunTorvelctl(args, ctx, std::cout, std::cerr);
   std::cout.flush();
+  if (store) {
+    const std::string failed = store->TakeWriteFailures();
+    if (!failed.empty()) std::cerr << "torvelctl: settings store: " << failed << "\n";
+  }
   return rc;
 }

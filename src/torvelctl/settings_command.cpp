@@ -111,9 +111,12 @@ int Set(const std::vector<std::string>& args, SettingsStore& store, std::ostream
     store.WriteProfileString(section, key, text);
     stored = store.GetProfileString(section, key, text + "?") == text;
   }
-  // Writes report nothing; reading the value back is the only way to know.
-  if (!stored) {
-    err << "torvelctl: the value could not be written to the settings store\n";
+  // A value already stored reads back the same though the write failed.
+  const std::string failed = store.TakeWriteFailures();
+  if (!stored || !failed.empty()) {
+    err << "torvelctl: the value could not be written to the settings store";
+    if (!failed.empty()) err << ": " << Cp1252ToUtf8(failed);
+    err << "\n";
     return kExitSettingsFailed;
   }
   return 0;

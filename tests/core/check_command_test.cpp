@@ -110,6 +110,20 @@ TEST_F(CheckCommand, AFailedAlertMailIsLoggedAndPrintedAndMailTestSaysWhy) {
   EXPECT_EQ(usage.exitCode, 2);
 }
 
+TEST_F(CheckCommand, ADamagedSettingsStoreIsSaidAndNotOverwritten) {
+  const fs::path store = dir.path() / "config" / "Ostrana" / "Torvel" / "settings.sqlite3";
+  fs::create_directories(store.parent_path());
+  const std::string damaged(8192, 'Z');
+  test::WriteFile(store, damaged);
+  auto r = Check();
+  EXPECT_EQ(r.exitCode, 0) << "the drive itself is fine";
+  EXPECT_NE(r.err.find("torvelctl: settings store: " + store.string() + ": not a settings database"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("torvelctl: the baseline was not saved: "), std::string::npos) << r.err;
+  EXPECT_EQ(test::ReadFile(store), damaged);
+}
+
 TEST_F(CheckCommand, NothingCheckedIsUnknownWithTheReason) {
   fs::remove_all(dir.path() / "drives" / "0");
   auto none = Check();
