@@ -37,7 +37,7 @@ inline constexpr std::array<LanguageSection, 13> kLanguageSections = {{
     {"MainDialog", 30},
     {"DiskInfoTab", 30},
     {"SMARTInfoTab", 50},
-    {"PreferencesTab", 35},
+    {"PreferencesTab", 40},
     {"LogTab", 30},
     {"AboutTab", 30},
     {"AdvancedInfoDlg", 30},

@@ -102,42 +102,49 @@ void CPreferencesPage::Build() {
 
   // Global notification settings.
   group_ = new QGroupBox(this);
-  group_->setGeometry(du.Rect(4, 59, 304, 75));
+  group_->setGeometry(du.Rect(4, 57, 304, 78));
   temperature_ = NewCheckBox(this, "temperature");
-  temperature_->setGeometry(du.Rect(12, 72, 130, 10));
+  temperature_->setGeometry(du.Rect(12, 69, 130, 10));
   criticalLabel_ = new QLabel(this);
-  criticalLabel_->setGeometry(du.Rect(150, 73, 118, 8));
+  criticalLabel_->setGeometry(du.Rect(150, 70, 118, 8));
   criticalLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   critical_ = new StepSpinBox(this);
   critical_->setObjectName(QStringLiteral("criticalTemp"));
-  critical_->setGeometry(du.Rect(272, 71, 32, 12));
+  critical_->setGeometry(du.Rect(272, 68, 32, 12));
   critical_->setRange(0, kCriticalTempMax);
   methods_ = new QLabel(this);
-  methods_->setGeometry(du.Rect(12, 87, 200, 8));
+  methods_->setGeometry(du.Rect(12, 82, 200, 8));
 
   popup_ = NewCheckBox(this, "popup");
-  popup_->setGeometry(du.Rect(12, 99, 130, 10));
+  popup_->setGeometry(du.Rect(12, 94, 130, 10));
   email_ = NewCheckBox(this, "email");
-  email_->setGeometry(du.Rect(12, 116, 66, 10));
+  email_->setGeometry(du.Rect(12, 107, 66, 10));
   mailSettings_ = new CButtonST(this);
   mailSettings_->setObjectName(QStringLiteral("mailSettings"));
-  mailSettings_->setGeometry(du.Rect(80, 114, 64, 14));
+  mailSettings_->setGeometry(du.Rect(80, 105, 64, 14));
+  // How often the same finding is mailed, under the mail's own row.
+  mailRepeatLabel_ = new QLabel(this);
+  mailRepeatLabel_->setGeometry(du.Rect(22, 122, 62, 8));
+  mailRepeat_ = new QComboBox(this);
+  mailRepeat_->setObjectName(QStringLiteral("mailRepeat"));
+  mailRepeat_->setGeometry(du.Rect(86, 120, 80, 12));
+  mailRepeatLabel_->setBuddy(mailRepeat_);
   netsend_ = NewCheckBox(this, "netsend");
-  netsend_->setGeometry(du.Rect(150, 116, 82, 10));
+  netsend_->setGeometry(du.Rect(150, 107, 82, 10));
   userName_ = new QLineEdit(this);
   userName_->setObjectName(QStringLiteral("userName"));
-  userName_->setGeometry(du.Rect(234, 115, 54, 12));
+  userName_->setGeometry(du.Rect(234, 106, 54, 12));
   testMessage_ = new CButtonST(this);
   testMessage_->setObjectName(QStringLiteral("testMessage"));
-  testMessage_->setGeometry(du.Rect(290, 114, 14, 14));
+  testMessage_->setGeometry(du.Rect(290, 105, 14, 14));
   playSound_ = NewCheckBox(this, "playSound");
-  playSound_->setGeometry(du.Rect(150, 99, 110, 10));
+  playSound_->setGeometry(du.Rect(150, 94, 110, 10));
   browseSound_ = new CButtonST(this);
   browseSound_->setObjectName(QStringLiteral("browseSound"));
-  browseSound_->setGeometry(du.Rect(274, 97, 14, 14));
+  browseSound_->setGeometry(du.Rect(274, 92, 14, 14));
   previewSound_ = new CButtonST(this);
   previewSound_->setObjectName(QStringLiteral("previewSound"));
-  previewSound_->setGeometry(du.Rect(290, 97, 14, 14));
+  previewSound_->setGeometry(du.Rect(290, 92, 14, 14));
 }
 
 void CPreferencesPage::Initialise() {
@@ -168,6 +175,7 @@ void CPreferencesPage::Initialise() {
   eventLog_->setChecked(view.useEventLog);
   trayStatus_->setChecked(view.showTrayStatus);
   email_->setChecked(view.email);
+  mailRepeat_->setCurrentIndex(view.mailRepeat);
   netsend_->setChecked(view.netsend);
   playSound_->setChecked(view.playSound);
   temperature_->setChecked(view.tempNotify);
@@ -197,6 +205,7 @@ void CPreferencesPage::Initialise() {
   for (const auto& [box, set] : plain)
     connect(box, &QCheckBox::clicked, this, [this, set = set](bool on) { WriteOption(set, on); });
   connect(email_, &QCheckBox::clicked, this, &CPreferencesPage::OnEmail);
+  connect(mailRepeat_, &QComboBox::currentIndexChanged, this, &CPreferencesPage::OnMailRepeatChosen);
   connect(netsend_, &QCheckBox::clicked, this, &CPreferencesPage::OnNetsend);
   connect(temperature_, &QCheckBox::clicked, this, &CPreferencesPage::OnTemperatureBox);
   critical_->onArrows = [this](int next) { OnCriticalArrowed(next); };
@@ -245,6 +254,14 @@ void CPreferencesPage::ApplyTexts() {
   playSound_->setText(Text(14));
   flashIcon_->setText(Text(19));
   mailSettings_->setText(Text(24));
+  mailRepeatLabel_->setText(Text(32));
+  {
+    const QSignalBlocker quiet(mailRepeat_);
+    const int repeat = mailRepeat_->currentIndex();
+    mailRepeat_->clear();
+    mailRepeat_->addItems({Text(33), Text(34), Text(35)});
+    mailRepeat_->setCurrentIndex(repeat < 0 ? 0 : repeat);
+  }
   testMessage_->SetTooltipText(Text(17));
   browseSound_->SetTooltipText(Text(15));
   previewSound_->SetTooltipText(Text(18));
@@ -282,6 +299,8 @@ void CPreferencesPage::UpdateEnabling() {
   criticalLabel_->setEnabled(e.criticalTemp);
   critical_->setEnabled(e.criticalTemp);
   mailSettings_->setEnabled(e.mailSettings);
+  mailRepeatLabel_->setEnabled(e.mailRepeat);
+  mailRepeat_->setEnabled(e.mailRepeat);
   userName_->setEnabled(e.userName);
 }
 
@@ -341,6 +360,10 @@ void CPreferencesPage::OnCheckAndExit(bool on) {
 void CPreferencesPage::OnEmail(bool on) {
   WriteOption(settings::SetEmail, on);
   UpdateEnabling();
+}
+
+void CPreferencesPage::OnMailRepeatChosen(int index) {
+  if (index >= 0) settings::SetMailRepeat(context_.env.store, index);
 }
 
 void CPreferencesPage::OnNetsend(bool on) {

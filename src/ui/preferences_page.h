@@ -45,6 +45,7 @@ class CPreferencesPage final : public TabPage {
   void OnAutostart(bool on);
   void OnCheckAndExit(bool on);
   void OnEmail(bool on);
+  void OnMailRepeatChosen(int index);
   void OnNetsend(bool on);
   void OnTemperatureBox(bool on);
   void OnCriticalArrowed(int next);
@@ -77,6 +78,8 @@ class CPreferencesPage final : public TabPage {
   QCheckBox* popup_ = nullptr;
   QCheckBox* email_ = nullptr;
   CButtonST* mailSettings_ = nullptr;
+  QLabel* mailRepeatLabel_ = nullptr;
+  QComboBox* mailRepeat_ = nullptr;
   QCheckBox* netsend_ = nullptr;
   QLineEdit* userName_ = nullptr;
   CButtonST* testMessage_ = nullptr;

@@ -75,7 +75,7 @@ TEST_F(LanguageTest, BuiltInBlockIsTheLanguageFileEmbeddedByteForByte) {
 TEST_F(LanguageTest, EverySectionHasItsFullBuiltInRun) {
   const std::map<std::string, int> keysPerSection = {
       {"MainDialog", 28},      {"DiskInfoTab", 22},
-      {"SMARTInfoTab", 45},    {"PreferencesTab", 31},
+      {"SMARTInfoTab", 45},    {"PreferencesTab", 35},
       {"LogTab", 5},           {"AboutTab", 7},
       {"AdvancedInfoDlg", 9},  {"SMARTReportDlg", 13},
       {"Messages", 40},        {"CustomThresholdsDlg", 14},

@@ -25,7 +25,7 @@ TEST_F(TextsCommandTest, PrintsEveryFilledSlotInUtf8) {
   EXPECT_NE(text.find("\n27\tCritical temperature (\xC2\xB0"
                       "C):\n"),
             std::string::npos);
-  EXPECT_TRUE(text.ends_with("\n31\tShow disk status in the tray\n")) << text;
+  EXPECT_TRUE(text.ends_with("\n31\tShow disk status in the tray\n32\tRepeat alert mail:\n33\tAt every check\n34\tOnce per finding\n35\tOnce a day\n")) << text;
   EXPECT_TRUE(err.str().empty());
 }
 

@@ -148,6 +148,20 @@ TEST_F(SettingsPages, BoxesEnableTheirControlsAndWriteAtOnce) {
   EXPECT_FALSE(Find<QCheckBox>(page, "checkAndExit")->isEnabled());
 }
 
+TEST_F(SettingsPages, MailRepeatFollowsTheMailBoxAndIsStoredAsChosen) {
+  world.store.WriteProfileInt(keys::kOptions, keys::kMailRepeat, 2);
+  CPreferencesPage& page = OpenPreferences();
+  auto* repeat = Find<QComboBox>(page, "mailRepeat");
+  EXPECT_EQ(repeat->currentText(), "Once a day");
+  EXPECT_EQ(repeat->count(), 3);
+  EXPECT_FALSE(repeat->isEnabled()) << "mail is off";
+  Find<QCheckBox>(page, "email")->click();
+  EXPECT_TRUE(repeat->isEnabled());
+  repeat->setCurrentIndex(1);
+  EXPECT_EQ(Option(keys::kMailRepeat), 1);
+  EXPECT_EQ(repeat->itemText(0).toStdString(), BuiltInText("PreferencesTab", 33));
+}
+
 TEST_F(SettingsPages, IntervalAndTemperatureNeverGoBelowOne) {
   world.store.WriteProfileInt(keys::kOptions, keys::kPollEvery, 5);
   world.store.WriteProfileInt(keys::kOptions, keys::kCriticalTemp, 1);

@@ -45,6 +45,7 @@ PreferencesView LoadPreferencesView(SettingsStore& store, const DriveTables& tab
   v.useEventLog = settings::UseEventLog(store) != 0;
   v.showTrayStatus = settings::ShowTrayStatus(store) != 0;
   v.email = settings::Email(store) != 0;
+  v.mailRepeat = settings::MailRepeat(store);
   v.netsend = settings::Netsend(store) != 0;
   v.playSound = settings::PlaySound(store) != 0;
   const bool inRange = selectedDrive >= 0 && selectedDrive < kMaxDrives;
@@ -66,6 +67,7 @@ PreferencesEnabling EnablingFor(const PreferencesView& view, bool perDrivePath) 
   e.tempBox = view.temperatureKnown;
   e.criticalTemp = view.tempNotify;
   e.mailSettings = view.email;
+  e.mailRepeat = view.email;
   e.userName = view.netsend;
   return e;
 }

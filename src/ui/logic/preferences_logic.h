@@ -34,6 +34,8 @@ struct PreferencesView {
   bool popup = true;
   bool email = false;
   bool netsend = false;
+  // MailRepeat: 0 every check, 1 once per finding, 2 once a day.
+  int mailRepeat = 0;
   bool playSound = true;
   // The selected drive reports a temperature: the warning box can be used.
   bool temperatureKnown = false;
@@ -52,6 +54,7 @@ struct PreferencesEnabling {
   bool tempBox = true;
   bool criticalTemp = true;  // label and number
   bool mailSettings = false;
+  bool mailRepeat = false;  // label and list
   bool userName = false;
 };
 // `perDrivePath`: the drive channel reaches each disk through its own device
