@@ -40,13 +40,13 @@ bool Set(const Sets& sets) {
   return ::syscall(SYS_capset, &header, data) == 0;
 }
 
-void SetOpenRight(bool raised) {
+void SetRight(int cap, bool raised) {
   Sets sets;
-  if (!Get(sets) || (sets.permitted & Bit(kCapDacReadSearch)) == 0) return;
+  if (!Get(sets) || (sets.permitted & Bit(cap)) == 0) return;
   if (raised)
-    sets.effective |= Bit(kCapDacReadSearch);
+    sets.effective |= Bit(cap);
   else
-    sets.effective &= ~Bit(kCapDacReadSearch);
+    sets.effective &= ~Bit(cap);
   Set(sets);
 }
 
@@ -55,15 +55,19 @@ void SetOpenRight(bool raised) {
 bool KeepOnlyWhatTheCommandNeeds() {
   Sets sets;
   if (!Get(sets)) return false;
-  sets.permitted &= Bit(kCapSysRawio) | Bit(kCapDacReadSearch);
+  sets.permitted &= Bit(kCapSysRawio) | Bit(kCapDacReadSearch) | Bit(kCapSysAdmin);
   sets.effective &= Bit(kCapSysRawio) & sets.permitted;
   sets.inheritable = 0;
   return Set(sets);
 }
 
-void RaiseOpenRight() { SetOpenRight(true); }
+void RaiseOpenRight() { SetRight(kCapDacReadSearch, true); }
 
-void LowerOpenRight() { SetOpenRight(false); }
+void LowerOpenRight() { SetRight(kCapDacReadSearch, false); }
+
+void RaiseNvmeRight() { SetRight(kCapSysAdmin, true); }
+
+void LowerNvmeRight() { SetRight(kCapSysAdmin, false); }
 
 bool DropAll() { return Set(Sets{}); }
 

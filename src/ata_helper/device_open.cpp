@@ -20,6 +20,14 @@ std::string Resolved(const std::string& path) {
   return real ? std::string(real.get()) : std::string();
 }
 
+// "/dev/nvme<N>": a controller, never a namespace or another character device.
+bool IsNvmeControllerName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (name.size() <= 4 || name.compare(0, 4, "nvme") != 0) return false;
+  return name.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
 }  // namespace
 
 DeviceOnlySysCalls::DeviceOnlySysCalls(SysCalls& inner, std::string devFolder,
@@ -46,11 +54,20 @@ SysResult DeviceOnlySysCalls::DoOpen(const std::string& path, int flags) {
   if (lower_) lower_();
   if (fd < 0) return {-1, openError};
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISBLK(st.st_mode)) {
+  const bool ok = ::fstat(fd, &st) == 0 &&
+                  (S_ISBLK(st.st_mode) || (S_ISCHR(st.st_mode) && IsNvmeControllerName(real)));
+  if (!ok) {
     ::close(fd);
     return {-1, ENOTBLK};
   }
   return {fd, 0};
+}
+
+SysResult DeviceOnlySysCalls::DoNvmeAdmin(int fd, nvme_passthru_cmd& command) {
+  if (raiseNvme_) raiseNvme_();
+  const SysResult r = inner_.NvmeAdmin(fd, command);
+  if (lowerNvme_) lowerNvme_();
+  return r;
 }
 
 }  // namespace torvel

@@ -1,7 +1,7 @@
 // torvel-ata DRIVE COMMAND < request-block
 //
 // The one Torvel program with the right to send raw ATA commands (the
-// cap_sys_rawio file capability, given at install time). It sends one of six
+// cap_sys_rawio file capability, given at install time). It sends one of ten
 // fixed commands to one whole disk and prints the reply frame; every other
 // request is refused before any disk is touched. See docs/ata-helper.md.
 #include <sys/prctl.h>
@@ -27,8 +27,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: torvel-ata DRIVE COMMAND < request-block\n"
-    "  DRIVE    0 to 11\n"
-    "  COMMAND  identify, identify-packet, enable, status, read-data, read-thresholds\n"
+    "  DRIVE    0 to 23\n"
+    "  COMMAND  identify, identify-packet, enable, status, read-data, read-thresholds,\n"
+    "           power-mode, nvme-identify-controller, nvme-identify-namespace, nvme-smart-log\n"
     "  the 32-byte request block of that command is read from standard input;\n"
     "  the reply frame is written to standard output\n";
 
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
   // process runs in secure mode and never reads a caller's folder.
   LinuxSysCalls kernel;
   DeviceOnlySysCalls devices(kernel, "/dev", helper::RaiseOpenRight, helper::LowerOpenRight);
+  devices.SetNvmeRight(helper::RaiseNvmeRight, helper::LowerNvmeRight);
   std::unique_ptr<DriveBackend> backend;
   if (const char* folder = ::secure_getenv("TORVEL_DRIVES"); folder && *folder)
     backend = std::make_unique<SimulatedBackend>(folder);

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/nvme_ioctl.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -32,6 +33,18 @@ SysResult SysCalls::Open(const std::string& path, int flags) {
 
 SysResult SysCalls::SgIo(int fd, sg_io_hdr& header) {
   return RetryOnEintr([&] { return DoSgIo(fd, header); });
+}
+
+SysResult SysCalls::NvmeAdmin(int fd, nvme_passthru_cmd& command) {
+  return RetryOnEintr([&] { return DoNvmeAdmin(fd, command); });
+}
+
+SysResult SysCalls::DoNvmeAdmin(int, nvme_passthru_cmd&) { return {-1, ENOTTY}; }
+
+SysResult LinuxSysCalls::DoNvmeAdmin(int fd, nvme_passthru_cmd& command) {
+  const int status = ::ioctl(fd, NVME_IOCTL_ADMIN_CMD, &command);
+  if (status > 0) return {status, EIO};
+  return FromReturn(status);
 }
 
 SysResult LinuxSysCalls::DoOpen(const std::string& path, int flags) {

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-struct sg_io_hdr;  // <scsi/sg.h>
+struct sg_io_hdr;          // <scsi/sg.h>
+struct nvme_passthru_cmd;  // <linux/nvme_ioctl.h>
 
 namespace torvel {
 
@@ -25,6 +26,9 @@ class SysCalls {
 
   SysResult Open(const std::string& path, int flags);
   SysResult SgIo(int fd, sg_io_hdr& header);
+  // NVME_IOCTL_ADMIN_CMD. A command the controller completed with an error
+  // status is EIO; value then holds that status.
+  SysResult NvmeAdmin(int fd, nvme_passthru_cmd& command);
   // Never retried: after EINTR the descriptor is already gone on Linux.
   int Close(int fd) { return DoClose(fd); }
   // Entry names without "." and "..", in directory order.
@@ -36,6 +40,8 @@ class SysCalls {
  protected:
   virtual SysResult DoOpen(const std::string& path, int flags) = 0;
   virtual SysResult DoSgIo(int fd, sg_io_hdr& header) = 0;
+  // A seam without NVMe (the tests' ATA disks) answers as a non-NVMe node.
+  virtual SysResult DoNvmeAdmin(int fd, nvme_passthru_cmd& command);
   virtual int DoClose(int fd) = 0;  // 0 or errno
   virtual SysResult DoListDirectory(const std::string& path,
                                     std::vector<std::string>& names) = 0;
@@ -46,6 +52,7 @@ class LinuxSysCalls final : public SysCalls {
  protected:
   SysResult DoOpen(const std::string& path, int flags) override;
   SysResult DoSgIo(int fd, sg_io_hdr& header) override;
+  SysResult DoNvmeAdmin(int fd, nvme_passthru_cmd& command) override;
   int DoClose(int fd) override;
   SysResult DoListDirectory(const std::string& path, std::vector<std::string>& names) override;
 };

@@ -45,6 +45,8 @@ inline constexpr const char* kMailRepeat = "MailRepeat";
 inline constexpr const char* kLastMailHash = "LastMailHash";
 inline constexpr const char* kLastMailTime = "LastMailTime";
 inline constexpr const char* kSmtpCaFile = "smtpCAFile";
+// 1: a disk in standby is read anyway; 0 (the default) leaves it asleep.
+inline constexpr const char* kWakeSleeping = "WakeSleeping";
 inline constexpr const char* kNumChangeAttrs = "NumChangeAttrs";
 inline constexpr const char* kExit = "Exit";
 
@@ -62,6 +64,9 @@ inline constexpr const char* kModel = "Model";
 inline constexpr const char* kSerial = "Serial";
 // 1 once the drive was reported as no longer answering.
 inline constexpr const char* kMissing = "Missing";
+// The drive's device node when it last answered, so that a disk left asleep
+// (not identified) is still known to be there.
+inline constexpr const char* kDevice = "Device";
 // (Popup, Email, Netsend, EnableTempNotify and CriticalTemp share their
 // names with the Options keys above.)
 

@@ -57,6 +57,7 @@ int PlaySound(SettingsStore& s) { return Opt(s, keys::kPlaySound, 1); }
 void SetPlaySound(SettingsStore& s, int v) { SetOpt(s, keys::kPlaySound, v); }
 int EnableTempNotify(SettingsStore& s) { return Opt(s, keys::kEnableTempNotify, 1); }
 void SetEnableTempNotify(SettingsStore& s, int v) { SetOpt(s, keys::kEnableTempNotify, v); }
+int WakeSleeping(SettingsStore& s) { return Opt(s, keys::kWakeSleeping, 0); }
 int SmtpAuth(SettingsStore& s) { return Opt(s, keys::kSmtpAuth, 0); }
 int SmtpTls(SettingsStore& s) {
   const int v = Opt(s, keys::kSmtpTls, 0);
@@ -158,6 +159,12 @@ std::string Serial(SettingsStore& s, std::string_view section) {
 }
 void SetSerial(SettingsStore& s, std::string_view section, std::string_view serial) {
   s.WriteProfileString(section, keys::kSerial, serial);
+}
+std::string Device(SettingsStore& s, std::string_view section) {
+  return s.GetProfileString(section, keys::kDevice, "");
+}
+void SetDevice(SettingsStore& s, std::string_view section, std::string_view device) {
+  s.WriteProfileString(section, keys::kDevice, device);
 }
 int Missing(SettingsStore& s, std::string_view section) {
   return s.GetProfileInt(section, keys::kMissing, 0);

@@ -100,6 +100,7 @@ void SetSmtpAuth(SettingsStore& s, int v);
 // 0 STARTTLS when offered, never AUTH without TLS; 1 STARTTLS required;
 // 2 implicit TLS (SMTPS); 3 no TLS, AUTH in clear. Out of range reads as 0.
 int SmtpTls(SettingsStore& s);
+int WakeSleeping(SettingsStore& s);
 void SetSmtpTls(SettingsStore& s, int v);
 // 0 an alert mail at every check with a finding; 1 once per finding until it
 // clears; 2 once a day while it lasts. Out of range reads as 0.
@@ -131,6 +132,8 @@ std::string Model(SettingsStore& s, std::string_view section);
 void SetModel(SettingsStore& s, std::string_view section, std::string_view model);
 std::string Serial(SettingsStore& s, std::string_view section);
 void SetSerial(SettingsStore& s, std::string_view section, std::string_view serial);
+std::string Device(SettingsStore& s, std::string_view section);
+void SetDevice(SettingsStore& s, std::string_view section, std::string_view device);
 int Missing(SettingsStore& s, std::string_view section);
 void SetMissing(SettingsStore& s, std::string_view section, int v);
 int UseCustomNotify(SettingsStore& s, std::string_view section);

@@ -11,13 +11,17 @@ struct Named {
   const char* name;
 };
 
-constexpr std::array<Named, 6> kNames = {{
+constexpr std::array<Named, 10> kNames = {{
     {DriveCommand::IdentifyDevice, "identify"},
     {DriveCommand::IdentifyPacketDevice, "identify-packet"},
     {DriveCommand::SmartEnable, "enable"},
     {DriveCommand::SmartReturnStatus, "status"},
     {DriveCommand::SmartReadData, "read-data"},
     {DriveCommand::SmartReadThresholds, "read-thresholds"},
+    {DriveCommand::CheckPowerMode, "power-mode"},
+    {DriveCommand::NvmeIdentifyController, "nvme-identify-controller"},
+    {DriveCommand::NvmeIdentifyNamespace, "nvme-identify-namespace"},
+    {DriveCommand::NvmeSmartLog, "nvme-smart-log"},
 }};
 
 // What each byte of the request block is, for a refusal that says which
@@ -102,7 +106,7 @@ ParsedRequest ParseRequest(std::span<const std::string_view> args,
     if (a.size() > kMaxArgumentLength) return Refuse("argument longer than 32 bytes");
 
   const std::optional<int> drive = ParseDriveNumber(args[0]);
-  if (!drive) return Refuse("drive number must be 0 to 11, not " + Quoted(args[0]));
+  if (!drive) return Refuse("drive number must be 0 to 23, not " + Quoted(args[0]));
   const std::optional<DriveCommand> command = CommandFromName(args[1]);
   if (!command) return Refuse("unknown command " + Quoted(args[1]) + " (one of " + AllNames() + ")");
 
@@ -149,7 +153,7 @@ std::optional<Request> RequestFromBlock(int drive, ControlCode code,
 }
 
 std::vector<std::uint8_t> EncodeReply(const Reply& reply) {
-  const std::size_t length = reply.ok ? std::min(reply.bytes.size(), kDataReplySize) : 0;
+  const std::size_t length = reply.ok ? std::min(reply.bytes.size(), kMaxReplySize) : 0;
   std::vector<std::uint8_t> frame(kFrameHeaderSize + length, 0);
   std::copy(kFrameMagic.begin(), kFrameMagic.end(), frame.begin());
   frame[4] = kFrameVersion;

@@ -29,7 +29,7 @@
 namespace torvel::helper {
 
 inline constexpr const char* kProgramName = "torvel-ata";
-inline constexpr int kDriveCount = 12;  // drive numbers 0 to 11, as the channel probes
+inline constexpr int kDriveCount = 24;  // drive numbers 0 to 23, as the channel probes
 inline constexpr std::size_t kArgumentCount = 2;
 inline constexpr std::size_t kMaxArgumentLength = 32;
 inline constexpr std::size_t kMaxRequestInput = kRequestSize;
@@ -37,7 +37,9 @@ inline constexpr std::size_t kMaxRequestInput = kRequestSize;
 inline constexpr std::array<std::uint8_t, 4> kFrameMagic = {'T', 'A', 'T', 'A'};
 inline constexpr std::uint8_t kFrameVersion = 1;
 inline constexpr std::size_t kFrameHeaderSize = 16;
-inline constexpr std::size_t kMaxFrameSize = kFrameHeaderSize + kDataReplySize;
+// The longest reply: an NVMe Identify page.
+inline constexpr std::size_t kMaxReplySize = kNvmeIdentifyReplySize;
+inline constexpr std::size_t kMaxFrameSize = kFrameHeaderSize + kMaxReplySize;
 
 // Exit statuses of the helper.
 inline constexpr int kExitAnswered = 0;  // a frame is on standard output
@@ -50,14 +52,19 @@ struct Request {
   bool operator==(const Request&) const = default;
 };
 
-// Every accepted command, in a fixed order.
-inline constexpr std::array<DriveCommand, 6> kWhitelist = {
-    DriveCommand::IdentifyDevice, DriveCommand::IdentifyPacketDevice,
-    DriveCommand::SmartEnable,    DriveCommand::SmartReturnStatus,
-    DriveCommand::SmartReadData,  DriveCommand::SmartReadThresholds,
+// Every accepted command, in a fixed order: the ATA commands, then the
+// three NVMe admin commands, which only read.
+inline constexpr std::array<DriveCommand, 10> kWhitelist = {
+    DriveCommand::IdentifyDevice,         DriveCommand::IdentifyPacketDevice,
+    DriveCommand::SmartEnable,            DriveCommand::SmartReturnStatus,
+    DriveCommand::SmartReadData,          DriveCommand::SmartReadThresholds,
+    DriveCommand::CheckPowerMode,         DriveCommand::NvmeIdentifyController,
+    DriveCommand::NvmeIdentifyNamespace,  DriveCommand::NvmeSmartLog,
 };
 
-// "identify", "identify-packet", "enable", "status", "read-data", "read-thresholds".
+// "identify", "identify-packet", "enable", "status", "read-data",
+// "read-thresholds", "power-mode", "nvme-identify-controller",
+// "nvme-identify-namespace", "nvme-smart-log".
 const char* CommandName(DriveCommand command);
 std::optional<DriveCommand> CommandFromName(std::string_view name);
 

@@ -20,6 +20,9 @@ enum class ControlCode : std::uint32_t {
   SmartGetVersion = 0x74080,
   SmartSendDriveCommand = 0x7C084,
   SmartRcvDriveData = 0x7C088,
+  // This build's own: an NVMe admin command (Linux's NVME_IOCTL_ADMIN_CMD),
+  // in the same request block with the opcode in the command register.
+  NvmeAdminCommand = 0x7C0A0,
 };
 
 // The seven task-file registers plus one reserved byte (IDEREGS).
@@ -52,6 +55,8 @@ inline constexpr std::size_t kDataReplySize = kReplyHeaderSize + kSectorSize;  /
 // RETURN STATUS answers with the header followed by the device's registers.
 inline constexpr std::size_t kStatusReplySize = kReplyHeaderSize + sizeof(IdeRegs);  // 24
 inline constexpr std::size_t kNoDataReplySize = kReplyHeaderSize;                   // 16
+// An NVMe Identify page (4096 bytes) behind the same header.
+inline constexpr std::size_t kNvmeIdentifyReplySize = kReplyHeaderSize + 4096;       // 4112
 
 // GETVERSIONINPARAMS, the reply of SmartGetVersion.
 struct VersionReply {
@@ -73,6 +78,9 @@ inline constexpr std::uint8_t kSmartReadData = 0xD0;
 inline constexpr std::uint8_t kSmartReadThresholds = 0xD1;
 inline constexpr std::uint8_t kSmartEnable = 0xD8;
 inline constexpr std::uint8_t kSmartReturnStatus = 0xDA;
+inline constexpr std::uint8_t kCheckPowerMode = 0xE5;
+// CHECK POWER MODE's answer in the sector count register.
+inline constexpr std::uint8_t kPowerStandby = 0x00;
 inline constexpr std::uint8_t kSmartCylLow = 0x4F;
 inline constexpr std::uint8_t kSmartCylHigh = 0xC2;
 inline constexpr std::uint8_t kTecCylLow = 0xF4;

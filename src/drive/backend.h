@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "drive/ata_types.h"
 
@@ -19,9 +21,25 @@ inline constexpr DeviceHandle kInvalidHandle = -1;
 inline constexpr const char* kPerDriveNameFormat = "\\\\.\\PhysicalDrive%d";
 inline constexpr const char* kSharedDeviceName = "\\\\.\\SMARTVSD";
 
+enum class DriveKind { Unknown, Ata, Nvme };
+
+// What the platform knows of a drive before any command: its device node,
+// how it is attached and which commands it takes.
+struct DriveLocation {
+  std::string device;     // "/dev/sda"; empty when unknown
+  std::string transport;  // "SATA", "PATA", "USB", "NVMe", ...; empty when unknown
+  DriveKind kind = DriveKind::Unknown;
+};
+
 class DriveBackend {
  public:
   virtual ~DriveBackend() = default;
+
+  // Where a per-drive device name leads; nothing known by default.
+  virtual DriveLocation Locate(std::string_view /*deviceName*/) { return {}; }
+  // The device nodes of whole disks numbered `count` and above, which the
+  // tables have no room for.
+  virtual std::vector<std::string> DisksBeyond(int /*count*/) { return {}; }
 
   // Returns kInvalidHandle when the device cannot be opened; LastError()
   // then says why (an errno value).

@@ -140,4 +140,35 @@ bool DeviceChannel::ReadThresholds(int driveNumber) {
   return ReceiveData(DriveCommand::SmartReadThresholds, driveNumber, thresholdReply_);
 }
 
+DeviceChannel::Power DeviceChannel::CheckPowerMode(int driveNumber) {
+  std::array<std::uint8_t, kStatusReplySize> reply{};
+  if (!Send(DriveCommand::CheckPowerMode, driveNumber, reply)) return Power::Unknown;
+  const auto regs = LoadBlock<IdeRegs>(std::span(reply).subspan(kReplyHeaderSize));
+  return regs.sectorCount == ata::kPowerStandby ? Power::Standby : Power::Active;
+}
+
+bool DeviceChannel::NvmeIdentify(int driveNumber) {
+  nvmeController_.fill(0);
+  nvmeNamespace_.fill(0);
+  if (!Send(DriveCommand::NvmeIdentifyController, driveNumber, nvmeController_)) {
+    nvmeController_.fill(0);
+    return false;
+  }
+  // Without namespace 1 (none made yet) the controller's capacity is used.
+  if (!Send(DriveCommand::NvmeIdentifyNamespace, driveNumber, nvmeNamespace_))
+    nvmeNamespace_.fill(0);
+  return true;
+}
+
+bool DeviceChannel::NvmeReadSmartLog(int driveNumber) {
+  return ReceiveData(DriveCommand::NvmeSmartLog, driveNumber, nvmeLog_);
+}
+
+DriveLocation DeviceChannel::Locate(int driveNumber) {
+  if (!perDrive_) return {};
+  char name[64];
+  std::snprintf(name, sizeof name, kPerDriveNameFormat, driveNumber);
+  return backend_.Locate(name);
+}
+
 }  // namespace torvel

@@ -18,10 +18,7 @@ RequestBlock BuildRequest(DriveCommand command, int driveNumber) {
 }
 
 bool ClassifyRequest(const RequestBlock& request, DriveCommand& command) {
-  for (DriveCommand c :
-       {DriveCommand::IdentifyDevice, DriveCommand::IdentifyPacketDevice, DriveCommand::SmartEnable,
-        DriveCommand::SmartReturnStatus, DriveCommand::SmartReadData,
-        DriveCommand::SmartReadThresholds}) {
+  for (DriveCommand c : kAllCommands) {
     const CommandRow row = RowOf(c);
     const IdeRegs& g = request.regs;
     if (g.command == row.command && g.features == row.features && g.cylLow == row.cylLow &&

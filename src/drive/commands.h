@@ -1,9 +1,12 @@
-// The six ATA commands the system sends, each as one row of register values.
+// The commands the system sends, each as one row of register values: the
+// ATA commands, then the NVMe admin commands (opcode in `command`, CNS or
+// log page id in `features`).
 #pragma once
 
 #include <cstdint>
 
 #include "drive/ata_types.h"
+#include "drive/nvme.h"
 
 namespace torvel {
 
@@ -14,7 +17,24 @@ enum class DriveCommand {
   SmartReturnStatus,
   SmartReadData,
   SmartReadThresholds,
+  CheckPowerMode,
+  NvmeIdentifyController,
+  NvmeIdentifyNamespace,
+  NvmeSmartLog,
 };
+
+inline constexpr DriveCommand kAllCommands[] = {
+    DriveCommand::IdentifyDevice,   DriveCommand::IdentifyPacketDevice,
+    DriveCommand::SmartEnable,      DriveCommand::SmartReturnStatus,
+    DriveCommand::SmartReadData,    DriveCommand::SmartReadThresholds,
+    DriveCommand::CheckPowerMode,   DriveCommand::NvmeIdentifyController,
+    DriveCommand::NvmeIdentifyNamespace, DriveCommand::NvmeSmartLog,
+};
+
+constexpr bool IsNvmeCommand(DriveCommand c) {
+  return c == DriveCommand::NvmeIdentifyController || c == DriveCommand::NvmeIdentifyNamespace ||
+         c == DriveCommand::NvmeSmartLog;
+}
 
 struct CommandRow {
   ControlCode code;
@@ -46,8 +66,41 @@ constexpr CommandRow RowOf(DriveCommand c) {
     case SmartReadThresholds:
       return {ControlCode::SmartRcvDriveData, 512, ata::kSmartReadThresholds, ata::kSmartCylLow,
               ata::kSmartCylHigh, ata::kSmart, kDataReplySize};
+    case CheckPowerMode:
+      return {ControlCode::SmartSendDriveCommand, 0, 0, 0, 0, ata::kCheckPowerMode, kStatusReplySize};
+    case NvmeIdentifyController:
+      return {ControlCode::NvmeAdminCommand, 4096, nvme::kCnsController, 0, 0, nvme::kAdminIdentify,
+              kNvmeIdentifyReplySize};
+    case NvmeIdentifyNamespace:
+      return {ControlCode::NvmeAdminCommand, 4096, nvme::kCnsNamespace, 0, 0, nvme::kAdminIdentify,
+              kNvmeIdentifyReplySize};
+    case NvmeSmartLog:
+      return {ControlCode::NvmeAdminCommand, 512, nvme::kLogSmartHealth, 0, 0, nvme::kAdminGetLogPage,
+              kDataReplySize};
   }
   return {};
+}
+
+// What an NVMe admin command of the list puts in the controller's command.
+struct NvmeAdminFields {
+  std::uint8_t opcode = 0;
+  std::uint32_t nsid = 0;
+  std::uint32_t cdw10 = 0;
+  std::uint32_t dataLength = 0;
+};
+// Zero fields for a command that is not an NVMe one.
+constexpr NvmeAdminFields NvmeAdminFor(DriveCommand c) {
+  switch (c) {
+    case DriveCommand::NvmeIdentifyController:
+      return {nvme::kAdminIdentify, 0, nvme::kCnsController, nvme::kIdentifySize};
+    case DriveCommand::NvmeIdentifyNamespace:
+      return {nvme::kAdminIdentify, nvme::kFirstNamespace, nvme::kCnsNamespace, nvme::kIdentifySize};
+    case DriveCommand::NvmeSmartLog:
+      // NUMDL: the number of dwords, less one, in bits 16-31.
+      return {nvme::kAdminGetLogPage, nvme::kAllNamespaces,
+              nvme::kLogSmartHealth | ((nvme::kSmartLogSize / 4 - 1) << 16), nvme::kSmartLogSize};
+    default: return {};
+  }
 }
 
 // Drive/head: master for even drive numbers, slave for odd ones.

@@ -10,6 +10,7 @@ torvel_layer(torvel_drive drive BELOW torvel_platform SOURCES
   drive/drive_source.cpp
   drive/helper_backend.cpp
   drive/identify.cpp
+  drive/nvme.cpp
   drive/refresh.cpp
   drive/report.cpp
   drive/sat.cpp

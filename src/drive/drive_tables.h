@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "drive/ata_types.h"
 
@@ -16,6 +17,7 @@ inline constexpr int kAttributeSlots = 30;
 
 inline constexpr std::int32_t kDeviceNone = 0;  // no disk, or a packet device
 inline constexpr std::int32_t kDeviceAta = 1;
+inline constexpr std::int32_t kDeviceNvme = 2;
 inline constexpr std::int16_t kUdmaNotValid = -1;
 
 struct DriveRecord {
@@ -34,8 +36,17 @@ struct DriveRecord {
   std::int32_t tec = 0;
   std::int32_t temperature = 0;  // degrees Celsius; 0 = not reported
   std::int32_t badAttributes = 0;
+  // Where the drive is: its device node ("/dev/sda", "/dev/nvme0") and how
+  // it is attached ("SATA", "PATA", "USB", "NVMe"); empty when unknown.
+  std::string device;
+  std::string transport;
+  // In standby when the refresh came: not woken, so the values are those
+  // read before (or none).
+  bool asleep = false;
 
   bool InUse() const { return !model.empty(); }
+  // A disk with S.M.A.R.T. data of either kind (not a packet device).
+  bool IsDisk() const { return deviceType == kDeviceAta || deviceType == kDeviceNvme; }
   // Records made without a refresh (tests, benches) fall back on the serial.
   const std::string& Section() const { return section.empty() ? serial : section; }
 };
@@ -75,11 +86,19 @@ struct DriveTables {
   std::array<DriveRecord, kMaxDrives> records{};
   std::array<Sector, kMaxDrives> identify{};
   // Bit n: S.M.A.R.T. ENABLE OPERATIONS succeeded on drive n during this run.
-  // Wide enough for every probed drive number (0 to 11).
-  std::uint16_t enableHistory = 0;
+  // Wide enough for every drive number.
+  std::uint32_t enableHistory = 0;
   std::array<AttributeTable, kMaxDrives> attributes{};
 
-  bool EnabledBefore(int n) const { return n >= 0 && n < 16 && ((enableHistory >> n) & 1u); }
+  // Whole disks found beyond the tables' slots, by device node: not checked.
+  std::vector<std::string> notChecked;
+  // Whole disks that answered neither ATA nor NVMe commands (virtio, SAS, a
+  // card reader), by device node.
+  std::vector<std::string> unanswered;
+
+  bool EnabledBefore(int n) const {
+    return n >= 0 && n < kMaxDrives && ((enableHistory >> n) & 1u);
+  }
 };
 
 }  // namespace torvel

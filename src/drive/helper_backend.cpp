@@ -143,6 +143,10 @@ class HelperBackend final : public DriveBackend {
 
   std::uint32_t LastError() const override { return lastError_; }
 
+  // Where a drive is needs no right: the direct backend knows.
+  DriveLocation Locate(std::string_view deviceName) override { return direct_->Locate(deviceName); }
+  std::vector<std::string> DisksBeyond(int count) override { return direct_->DisksBeyond(count); }
+
  private:
   struct Entry {
     int drive;  // -1 for a name that is not a per-drive device
@@ -186,6 +190,10 @@ class HelperBackend final : public DriveBackend {
           trace_.DebugTrace("Drive %d: torvel-ata may not open the disk either (errno %u, %s): it "
                             "needs the cap_dac_read_search file capability besides "
                             "cap_sys_rawio\n", e.drive, error, ErrnoName(error));
+        else if (IsNvmeCommand(r->command))
+          trace_.DebugTrace("Drive %d: torvel-ata has no right to send NVMe admin commands "
+                            "(errno %u, %s): it needs cap_sys_admin in its permitted file "
+                            "capabilities\n", e.drive, error, ErrnoName(error));
         else
           trace_.DebugTrace("Drive %d: torvel-ata has no right to send ATA commands either "
                             "(errno %u, %s): it needs the cap_sys_rawio file capability\n",

@@ -6,8 +6,17 @@ class DeviceChannel;
 class TraceLog;
 struct DriveTables;
 
-// Reads every drive: enable S.M.A.R.T., identify, status verdict, attribute
-// and threshold tables. Every failure is traced; the refresh goes on.
-void RefreshDrives(DriveTables& tables, DeviceChannel& channel, TraceLog& trace);
+struct RefreshOptions {
+  // A disk in standby is read anyway (spun up) instead of left asleep.
+  bool wakeSleeping = false;
+};
+
+// Reads every drive: an ATA disk's power mode first (a disk in standby is
+// left asleep and keeps what was read before), then enable S.M.A.R.T.,
+// identify, status verdict, attribute and threshold tables; an NVMe drive's
+// identify pages and health log. Every failure is traced; the refresh goes
+// on.
+void RefreshDrives(DriveTables& tables, DeviceChannel& channel, TraceLog& trace,
+                   RefreshOptions options = {});
 
 }  // namespace torvel

@@ -7,6 +7,7 @@
 
 #include "base/version.h"
 #include "drive/drive_tables.h"
+#include "drive/nvme.h"
 #include "drive/smart_data.h"
 #include "base/time_format.h"
 
@@ -38,8 +39,8 @@ std::string BuildReport(const DriveTables& tables, int driveNumber, const std::t
   Append(out, "Capacity: %.1f GB\r\n", static_cast<double>(rec.capacity));
   out += "Firmware Revision: " + rec.firmware + "\r\n";
 
-  if (rec.deviceType == kDeviceAta) {
-    out += "Drive interface: IDE\r\n";
+  if (rec.IsDisk()) {
+    out += rec.deviceType == kDeviceNvme ? "Drive interface: NVMe\r\n" : "Drive interface: IDE\r\n";
     if (rec.temperature != 0) Append(out, "Drive temperature: %d \xB0" "C\r\n", rec.temperature);
     out += "\r\n" + kRule + kColumnHeader + kRule;
     const AttributeTable& t = tables.attributes[idx];
@@ -47,7 +48,9 @@ std::string BuildReport(const DriveTables& tables, int driveNumber, const std::t
       const AttributeEntry& a = t.attributes[i];
       if (a.id == 0) continue;
       Append(out, "%-3d (%-.2X) ", a.id, a.id);
-      Append(out, "%-40s", std::string(AttributeName(a.id)).c_str());
+      const std::string_view name =
+          rec.deviceType == kDeviceNvme ? NvmeAttributeName(a.id) : AttributeName(a.id);
+      Append(out, "%-40s", std::string(name).c_str());
       Append(out, "%-12d", t.thresholds[i].threshold);
       Append(out, "%-12d", a.value);
       Append(out, "%-6d", a.worst);

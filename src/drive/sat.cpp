@@ -88,7 +88,7 @@ Outcome Failed(int error, std::optional<IdeRegs> registers = std::nullopt) {
 
 std::optional<PassThrough> Translate(ControlCode code, const RequestBlock& request) {
   DriveCommand command{};
-  if (!ClassifyRequest(request, command)) return std::nullopt;
+  if (!ClassifyRequest(request, command) || IsNvmeCommand(command)) return std::nullopt;
   const CommandRow row = RowOf(command);
   const IdeRegs& g = request.regs;
   // ClassifyRequest leaves count, sector number and device open; they go to
@@ -174,6 +174,7 @@ Outcome Judge(const PassThrough& command, const Exchange& x) {
   bool ok = false;
   switch (command.command) {
     case DriveCommand::SmartReturnStatus:
+    case DriveCommand::CheckPowerMode:
       // The verdict lives in the registers: without them there is no answer.
       ok = completedWithRegs;
       break;
@@ -191,6 +192,9 @@ Outcome Judge(const PassThrough& command, const Exchange& x) {
       // device's own status confirms it. A short transfer is never a sector.
       ok = (!check || completedWithRegs) && x.resid == 0;
       break;
+    case DriveCommand::NvmeIdentifyController:
+    case DriveCommand::NvmeIdentifyNamespace:
+    case DriveCommand::NvmeSmartLog: break;  // never translated
   }
   return ok ? Outcome{true, 0, regs} : Failed(EIO, regs);
 }
@@ -206,7 +210,9 @@ void FillReply(const PassThrough& command, const Outcome& outcome, SectorView se
     std::copy(sector.begin(), sector.end(), out.begin() + kReplyHeaderSize);
     return;
   }
-  if (command.command == DriveCommand::SmartReturnStatus && outcome.registers) {
+  if ((command.command == DriveCommand::SmartReturnStatus ||
+       command.command == DriveCommand::CheckPowerMode) &&
+      outcome.registers) {
     IdeRegs regs = *outcome.registers;
     regs.reserved = 0;
     StoreBlock(regs, out.subspan(kReplyHeaderSize));

@@ -44,7 +44,7 @@ struct PassThrough {
   std::size_t replySize = 0;   // what the caller's reply buffer must hold
 };
 
-// Only the six commands of the system, each under its own control code;
+// Only the ATA commands of the system, each under its own control code;
 // nothing else reaches a disk (nullopt).
 std::optional<PassThrough> Translate(ControlCode code, const RequestBlock& request);
 

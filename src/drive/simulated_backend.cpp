@@ -1,5 +1,6 @@
 #include "drive/simulated_backend.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -9,7 +10,7 @@ namespace torvel {
 namespace fs = std::filesystem;
 
 namespace {
-constexpr int kMaxSimulatedDrives = 12;
+constexpr int kMaxSimulatedDrives = 64;
 
 std::string ReadSmallFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -36,6 +37,10 @@ const char* SimulatedBackend::FailName(DriveCommand command) {
     case DriveCommand::SmartReturnStatus: return "status";
     case DriveCommand::SmartReadData: return "read-data";
     case DriveCommand::SmartReadThresholds: return "read-thresholds";
+    case DriveCommand::CheckPowerMode: return "power";
+    case DriveCommand::NvmeIdentifyController: return "nvme-id-ctrl";
+    case DriveCommand::NvmeIdentifyNamespace: return "nvme-id-ns";
+    case DriveCommand::NvmeSmartLog: return "nvme-smart-log";
   }
   return "";
 }
@@ -52,6 +57,45 @@ bool SimulatedBackend::Fails(int n, std::string_view commandName) const {
 bool SimulatedBackend::IsPacket(int n) const {
   std::error_code ec;
   return fs::exists(DriveFolder(n) / "packet", ec);
+}
+
+bool SimulatedBackend::IsNvme(int n) const {
+  std::error_code ec;
+  return fs::exists(DriveFolder(n) / "nvme-id-ctrl.bin", ec);
+}
+
+bool SimulatedBackend::InStandby(int n) const {
+  return Trim(ReadSmallFile(DriveFolder(n) / "power")) == "standby";
+}
+
+DriveLocation SimulatedBackend::Locate(std::string_view deviceName) {
+  const int n = PerDriveNumberFromName(deviceName);
+  std::error_code ec;
+  if (n < 0 || n >= kMaxSimulatedDrives || !fs::is_directory(DriveFolder(n), ec)) return {};
+  DriveLocation where;
+  where.device = DriveFolder(n).string();
+  where.kind = IsNvme(n) ? DriveKind::Nvme : DriveKind::Ata;
+  const std::string transport = Trim(ReadSmallFile(DriveFolder(n) / "transport"));
+  where.transport = !transport.empty() ? transport : IsNvme(n) ? "NVMe" : "SATA";
+  return where;
+}
+
+std::vector<std::string> SimulatedBackend::DisksBeyond(int count) {
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (int n = std::max(count, 0); n < kMaxSimulatedDrives; ++n)
+    if (fs::is_directory(DriveFolder(n), ec)) out.push_back(DriveFolder(n).string());
+  return out;
+}
+
+bool SimulatedBackend::ReadPage(int n, const char* file, std::size_t size,
+                                std::span<std::uint8_t> reply) {
+  const std::string bytes = ReadSmallFile(DriveFolder(n) / file);
+  if (bytes.size() != size || reply.size() < kReplyHeaderSize + size) return Fail(EIO);
+  const auto length = static_cast<std::uint32_t>(size);
+  std::memcpy(reply.data(), &length, sizeof length);
+  std::memcpy(reply.data() + kReplyHeaderSize, bytes.data(), size);
+  return true;
 }
 
 bool SimulatedBackend::Fail(int error) {
@@ -120,6 +164,28 @@ bool SimulatedBackend::Control(DeviceHandle handle, ControlCode code,
     return Fail(ENODEV);
   if (Fails(n, FailName(command))) return Fail(EIO);
 
+  // An NVMe controller takes only its admin commands, an ATA disk none.
+  if (IsNvme(n) != IsNvmeCommand(command)) return Fail(ENOTTY);
+  if (IsNvme(n)) {
+    switch (command) {
+      case DriveCommand::NvmeIdentifyController:
+        return ReadPage(n, "nvme-id-ctrl.bin", nvme::kIdentifySize, reply);
+      case DriveCommand::NvmeIdentifyNamespace:
+        return ReadPage(n, "nvme-id-ns.bin", nvme::kIdentifySize, reply);
+      default: return ReadPage(n, "nvme-smart-log.bin", nvme::kSmartLogSize, reply);
+    }
+  }
+  if (command == DriveCommand::CheckPowerMode) {
+    IdeRegs out{};
+    out.sectorCount = InStandby(n) ? ata::kPowerStandby : 0xFF;
+    out.driveHead = block.regs.driveHead;
+    out.command = 0x50;
+    StoreBlock(out, reply.subspan(kReplyHeaderSize));
+    return true;
+  }
+  // Any other command spins a sleeping disk up; the test sees it.
+  if (InStandby(n)) std::ofstream(DriveFolder(n) / "woken").put('\n');
+
   // A packet device answers only IDENTIFY PACKET DEVICE; an ATA disk aborts it.
   const bool packet = IsPacket(n);
   if (packet != (command == DriveCommand::IdentifyPacketDevice)) return Fail(EIO);
@@ -147,6 +213,7 @@ bool SimulatedBackend::Control(DeviceHandle handle, ControlCode code,
       StoreBlock(out, reply.subspan(kReplyHeaderSize));
       return true;
     }
+    default: break;
   }
   return Fail(EINVAL);
 }

@@ -20,6 +20,8 @@ class SimulatedBackend final : public DriveBackend {
   bool Control(DeviceHandle handle, ControlCode code, std::span<const std::uint8_t> request,
                std::span<std::uint8_t> reply) override;
   void Close(DeviceHandle handle) override;
+  DriveLocation Locate(std::string_view deviceName) override;
+  std::vector<std::string> DisksBeyond(int count) override;
   std::uint32_t LastError() const override { return lastError_; }
 
   // The name a command has in a drive's "fail" file.
@@ -30,6 +32,9 @@ class SimulatedBackend final : public DriveBackend {
   std::filesystem::path DriveFolder(int n) const;
   bool Fails(int n, std::string_view commandName) const;
   bool IsPacket(int n) const;
+  bool IsNvme(int n) const;
+  bool InStandby(int n) const;
+  bool ReadPage(int n, const char* file, std::size_t size, std::span<std::uint8_t> reply);
   bool ReadSector(int n, const char* file, std::span<std::uint8_t> reply);
   bool Fail(int error);
 

@@ -108,7 +108,8 @@ std::string ComposeDriveStatus(const MonitorState& state, const DriveRecord& rec
   std::string out;
   const auto& list = state.changes[static_cast<std::size_t>(std::clamp(rec.driveNumber, 0, kMaxDrives - 1))];
   const int c = static_cast<int>(list.size());
-  if (rec.deviceType == kDeviceAta) {
+  if (rec.asleep) return (compact ? "" : " ") + state.Message(41);
+  if (rec.IsDisk()) {
     if (rec.tec != 0) return compact ? state.Message(22) : " " + state.Message(22);
     const bool temperature = std::any_of(list.begin(), list.end(), [](const ChangeRecord& r) {
       return r.attributeId == kTemperatureId;

@@ -50,6 +50,8 @@ void RememberDrive(SettingsStore& store, const DriveRecord& rec) {
   const std::string& section = rec.Section();
   if (ds::Model(store, section) != rec.model) ds::SetModel(store, section, rec.model);
   if (ds::Serial(store, section) != rec.serial) ds::SetSerial(store, section, rec.serial);
+  if (!rec.device.empty() && ds::Device(store, section) != rec.device)
+    ds::SetDevice(store, section, rec.device);
   if (ds::Missing(store, section) != 0) ds::SetMissing(store, section, 0);
 }
 
@@ -138,8 +140,19 @@ void CheckDrive(MonitorContext& ctx, MonitorState& state, StatusSummary& summary
                 int d, int recordLastCheck) {
   DriveRecord& rec = ctx.tables.records[static_cast<std::size_t>(d)];
   rec.badAttributes = 0;
+  if (rec.asleep) {
+    // Left asleep: what was read before is no news, and its absence no loss.
+    ++state.asleepDrives;
+    if (rec.InUse()) {
+      if (pass.blockWritten) summary.Append("\n--\n");
+      pass.blockWritten = true;
+      summary.Append(StatusBlockHeader(state, rec));
+      summary.Append("[" + ComposeDriveStatus(state, rec, 1) + "]");
+    }
+    return;
+  }
   if (!rec.InUse()) return;
-  if (rec.deviceType == kDeviceAta) ++state.readDrives;
+  if (rec.IsDisk()) ++state.readDrives;
   const AttributeTable& table = ctx.tables.attributes[static_cast<std::size_t>(d)];
   const DriveCheckSettings s = ReadDriveCheckSettings(ctx.store, rec, table);
   ApplyDriveFindings(ctx, state, summary, pass, d, DecideDrive(rec, table, s), s, recordLastCheck);
@@ -173,8 +186,16 @@ void WarningBox(MonitorContext& ctx, const std::string& text, unsigned style) {
 void FindMissingDrives(MonitorContext& ctx, MonitorState& state, Pass& pass) {
   namespace ds = settings::drive;
   std::vector<std::string> present;
-  for (const DriveRecord& rec : ctx.tables.records)
+  std::vector<std::string> sleeping;  // device nodes of disks not identified
+  for (const DriveRecord& rec : ctx.tables.records) {
     if (rec.InUse()) present.push_back(rec.Section());
+    else if (rec.asleep && !rec.device.empty()) sleeping.push_back(rec.device);
+  }
+  if (!sleeping.empty()) {
+    for (const std::string& section : SectionsWithBaseline(ctx.store.Dump()))
+      if (std::find(sleeping.begin(), sleeping.end(), ds::Device(ctx.store, section)) != sleeping.end())
+        present.push_back(section);
+  }
   const std::vector<std::string> missing =
       MissingSections(SectionsWithBaseline(ctx.store.Dump()), present,
                       [&ctx](const std::string& s) { return ds::Missing(ctx.store, s) != 0; });
@@ -265,6 +286,7 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
   state.missing.clear();
   state.checkedDrives = 0;
   state.readDrives = 0;
+  state.asleepDrives = 0;
   settings::SetSelectedDrive(ctx.store, 0);
   summary.Clear();
   Pass pass;

@@ -1,5 +1,7 @@
 #include "monitor/check_world.h"
 
+#include "config/settings.h"
+
 #include "base/debug_trace.h"
 #include "config/language.h"
 #include "config/profile.h"
@@ -53,7 +55,10 @@ void CheckWorld::StartUp(const char* startedLine) {
 
 void CheckWorld::ReloadTexts() { LoadSectionTexts("Messages", state_.messages, p_.store, p_.trace); }
 
-void CheckWorld::RefreshDrives() { torvel::RefreshDrives(*tables_, *channel_, p_.trace); }
+void CheckWorld::RefreshDrives() {
+  const bool wake = wakeSleeping_ || settings::WakeSleeping(p_.store) != 0;
+  torvel::RefreshDrives(*tables_, *channel_, p_.trace, RefreshOptions{wake});
+}
 
 bool CheckWorld::Check(int interactive, int recordLastCheck) {
   const bool result = CheckAllDrives(*ctx_, state_, summary_, interactive, recordLastCheck);

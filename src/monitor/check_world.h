@@ -57,6 +57,8 @@ class CheckWorld {
   void StartUp(const char* startedLine);
   void ReloadTexts();
   void RefreshDrives();
+  // Read disks in standby too (spinning them up), whatever WakeSleeping says.
+  void SetWakeSleeping(bool wake) { wakeSleeping_ = wake; }
   // CheckAllDrives on this world.
   bool Check(int interactive, int recordLastCheck);
   // SaveAttributeBaseline with this world's change counts. Empty when it was
@@ -87,6 +89,7 @@ class CheckWorld {
   std::unique_ptr<SmtpWorker> worker_;
   std::unique_ptr<AlertTransports> transports_;
   std::unique_ptr<MonitorContext> ctx_;
+  bool wakeSleeping_ = false;
 };
 
 }  // namespace torvel

@@ -56,6 +56,8 @@ struct MonitorState {
   // Drives the last pass checked, and drives it could read at all.
   int checkedDrives = 0;
   int readDrives = 0;
+  // Disks found in standby and left asleep, unread.
+  int asleepDrives = 0;
 
   const std::string& Message(int key) const { return messages.Text(key); }
   std::array<int, kMaxDrives> ChangeCounts() const;

@@ -18,7 +18,7 @@
 
 namespace torvel {
 
-const char* const kCheckUsage = "       torvelctl check [--keep-baseline]\n";
+const char* const kCheckUsage = "       torvelctl check [--keep-baseline] [--wake]\n";
 const char* const kCheckHelp =
     "  check      one check of every drive, as the resident core makes it at start:\n"
     "             logs, mail, network messages and syslog as configured, boxes on\n"
@@ -26,7 +26,9 @@ const char* const kCheckHelp =
     "             (not with --keep-baseline); prints every drive's status and exits\n"
     "             0 no finding; 1 an attribute change, a grown bad-sector count,\n"
     "             over-temperature or a known drive gone; 2 a T.E.C.; 3 no drive\n"
-    "             could be checked, or a wrong option (the reason on standard error)\n";
+    "             could be checked, or a wrong option (the reason on standard error).\n"
+    "             A disk in standby is left asleep and not checked, unless --wake\n"
+    "             (or the setting Options WakeSleeping 1) says to spin it up\n";
 
 namespace {
 
@@ -53,23 +55,28 @@ class NoWindows final : public FrameServices {
 int CheckExitStatus(const MonitorState& state) {
   if (state.findings & kFoundTec) return kCheckCritical;
   if (state.findings & kFoundWarning) return kCheckWarning;
-  if (state.checkedDrives == 0) return kCheckUnknown;
+  // Disks left asleep on purpose are not a failure to check.
+  if (state.checkedDrives == 0 && state.asleepDrives == 0) return kCheckUnknown;
   return kCheckClean;
 }
 
 int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                     std::ostream& err) {
   bool keepBaseline = false;
+  bool wake = false;
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
-      out << "usage: torvelctl check [--keep-baseline]\n" << kCheckHelp;
+      out << "usage: torvelctl check [--keep-baseline] [--wake]\n" << kCheckHelp;
       return kCheckClean;
     }
-    if (a != "--keep-baseline") {
+    if (a == "--keep-baseline") {
+      keepBaseline = true;
+    } else if (a == "--wake") {
+      wake = true;
+    } else {
       err << "torvelctl: unknown option '" << a << "' for 'check'\n" << kCheckUsage;
       return kCheckUnknown;
     }
-    keepBaseline = true;
   }
 
   // Boxes become lines on standard error, answered OK or No.
@@ -97,6 +104,7 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
                                    },
                                    ctx.now},
                    std::move(hooks));
+  world.SetWakeSleeping(wake);
   world.StartUp("torvelctl check started");
   world.Check(0, 1);
   world.mailDone().Wait();
@@ -124,7 +132,15 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
     const std::string line = MissingDriveText(state, m);
     out << Cp1252ToUtf8(line.substr(0, line.find('\r'))) << "\n";
   }
-  if (state.readDrives == 0)
+  for (const DriveRecord& r : world.tables().records)
+    if (r.asleep && !r.InUse()) out << "Disk " << r.device << ": " << Cp1252ToUtf8(state.Message(41)) << "\n";
+  for (const std::string& disk : world.tables().unanswered)
+    err << "torvelctl: " << disk << " gave no answer to ATA or NVMe identify commands: not checked\n";
+  for (const std::string& disk : world.tables().notChecked)
+    err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
+  if (state.readDrives == 0 && state.asleepDrives > 0)
+    err << "torvelctl: every disk is asleep (standby) and was left so; --wake reads them\n";
+  else if (state.readDrives == 0)
     err << "torvelctl: " << NoDriveAdvice(CurrentNoDriveFacts(ctx)) << "\n";
   else if (state.checkedDrives == 0)
     err << "torvelctl: no drive was checked: S.M.A.R.T. is off on every drive, or its "

@@ -69,7 +69,8 @@ void Refresh(DriveTables& tables, CtlContext& ctx) {
   ctx.trace.ResetDebugTrace();
   TraceSystemSummary(ctx.trace, ctx.system);
   DeviceChannel channel(ctx.backend, ctx.system, ctx.trace);
-  RefreshDrives(tables, channel, ctx.trace);
+  RefreshDrives(tables, channel, ctx.trace,
+                RefreshOptions{settings::WakeSleeping(ctx.settings()) != 0});
 }
 
 bool AnyInUse(const DriveTables& tables) {
@@ -105,11 +106,23 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx) {
 std::string FormatDriveList(const DriveTables& tables) {
   std::string out;
   for (const DriveRecord& r : tables.records) {
-    if (!r.InUse()) continue;
+    const std::string number = std::to_string(&r - tables.records.data());
+    if (!r.InUse()) {
+      if (!r.asleep) continue;
+      if (!out.empty()) out += "\n";
+      out += "Drive " + number + ": ATA disk, asleep (standby): not read\n";
+      out += Field("Device", r.device);
+      out += Field("Transport", r.transport.empty() ? "unknown" : r.transport);
+      continue;
+    }
     if (!out.empty()) out += "\n";
-    const bool ata = r.deviceType == kDeviceAta;
-    out += "Drive " + std::to_string(&r - tables.records.data()) + ": " +
-           (ata ? "ATA disk" : "packet device or no disk") + "\n";
+    const char* kind = r.deviceType == kDeviceAta    ? "ATA disk"
+                       : r.deviceType == kDeviceNvme ? "NVMe drive"
+                                                     : "packet device or no disk";
+    out += "Drive " + number + ": " + kind + (r.asleep ? ", asleep (standby): values read before" : "") +
+           "\n";
+    if (!r.device.empty()) out += Field("Device", r.device);
+    if (!r.transport.empty()) out += Field("Transport", r.transport);
     out += Field("Model", Cp1252ToUtf8(r.model));
     out += Field("Serial number", Cp1252ToUtf8(r.serial));
     out += Field("Firmware", Cp1252ToUtf8(r.firmware));
@@ -122,6 +135,15 @@ std::string FormatDriveList(const DriveTables& tables) {
     out += Field("T.E.C.", r.tec ? "yes (threshold exceeded)" : "no");
     out += Field("Temperature",
                  r.temperature ? std::to_string(r.temperature) + " \xC2\xB0" "C" : "not reported");
+  }
+  for (const std::string& disk : tables.unanswered) {
+    if (!out.empty()) out += "\n";
+    out += "Disk " + disk + ": no answer to ATA or NVMe identify commands (a virtio, SAS or "
+           "card-reader disk, or the commands did not get through): not checked\n";
+  }
+  for (const std::string& disk : tables.notChecked) {
+    if (!out.empty()) out += "\n";
+    out += "Disk " + disk + ": not checked, only " + std::to_string(kMaxDrives) + " drives are\n";
   }
   return out;
 }

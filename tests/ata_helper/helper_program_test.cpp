@@ -34,8 +34,12 @@ using helper::kWhitelist;
 using test::kNt10;
 using test::kSamplesFolder;
 
-test::ScriptedDrive AnyDrive() {
+test::ScriptedDrive AnyDrive(bool nvme = false) {
   test::ScriptedDrive d;
+  d.nvme = nvme;
+  std::fill(d.nvmeController.begin(), d.nvmeController.end(), 0x44);
+  std::fill(d.nvmeNamespace.begin(), d.nvmeNamespace.end(), 0x55);
+  d.nvmeLog.fill(0x66);
   d.identify.fill(0x11);
   d.data.fill(0x22);
   d.thresholds.fill(0x33);
@@ -45,7 +49,7 @@ test::ScriptedDrive AnyDrive() {
 // The calls a DeviceChannel makes for one command, as the recorder saw them.
 std::vector<test::RecordedCall> ChannelCalls(int drive, DriveCommand c) {
   test::RecordingBackend rec;
-  rec.drives[static_cast<std::size_t>(drive)] = AnyDrive();
+  rec.drives[static_cast<std::size_t>(drive)] = AnyDrive(IsNvmeCommand(c));
   TraceLog trace = TraceLog::Off();
   DeviceChannel channel(rec, kNt10, trace);
   channel.SelectPath();
@@ -57,7 +61,16 @@ std::vector<test::RecordedCall> ChannelCalls(int drive, DriveCommand c) {
     case DriveCommand::SmartReturnStatus: channel.ReturnStatus(drive); break;
     case DriveCommand::SmartReadData: channel.ReadSmartData(drive); break;
     case DriveCommand::SmartReadThresholds: channel.ReadThresholds(drive); break;
+    case DriveCommand::CheckPowerMode: channel.CheckPowerMode(drive); break;
+    case DriveCommand::NvmeIdentifyController:
+    case DriveCommand::NvmeIdentifyNamespace: channel.NvmeIdentify(drive); break;
+    case DriveCommand::NvmeSmartLog: channel.NvmeReadSmartLog(drive); break;
   }
+  // Identify sends the controller's page, then the namespace's: keep the one asked for.
+  std::erase_if(rec.calls, [c](const test::RecordedCall& call) {
+    DriveCommand sent{};
+    return !ClassifyRequest(LoadBlock<RequestBlock>(call.request), sent) || sent != c;
+  });
   return rec.calls;
 }
 
@@ -65,7 +78,7 @@ TEST(AtaHelperServe, SendsExactlyTheChannelsCommandToTheNamedDriveOnly) {
   for (int drive : {0, 1, 11}) {
     for (DriveCommand c : kWhitelist) {
       test::RecordingBackend rec;
-      rec.drives[static_cast<std::size_t>(drive)] = AnyDrive();
+      rec.drives[static_cast<std::size_t>(drive)] = AnyDrive(IsNvmeCommand(c));
       const helper::Reply reply = Serve({drive, c}, rec);
 
       EXPECT_EQ(rec.openedNames, std::vector<std::string>{"\\\\.\\PhysicalDrive" + std::to_string(drive)});

@@ -55,15 +55,16 @@ TEST(AtaHelperWhitelist, RefusesEveryOtherCommandName) {
   for (DriveCommand c : kWhitelist) EXPECT_EQ(CommandFromName(CommandName(c)), c);
 }
 
-TEST(AtaHelperWhitelist, RefusesDriveNumbersOutsideZeroToEleven) {
-  for (std::string_view text : {"-1", "12", "99", "abc", "", "1a", "+1", " 1", "1 ", "00", "01",
+TEST(AtaHelperWhitelist, RefusesDriveNumbersOutsideZeroToTwentyThree) {
+  for (std::string_view text : {"-1", "24", "99", "abc", "", "1a", "+1", " 1", "1 ", "00", "01",
                                 "0x1", "1.0", "4294967296", "-0"}) {
     const ParsedRequest got = Parse({text, "identify"}, Block(1, DriveCommand::IdentifyDevice));
     EXPECT_FALSE(got.request) << "'" << text << "'";
-    EXPECT_NE(got.error.find("drive number must be 0 to 11"), std::string::npos) << got.error;
+    EXPECT_NE(got.error.find("drive number must be 0 to 23"), std::string::npos) << got.error;
   }
   EXPECT_EQ(ParseDriveNumber("0"), 0);
   EXPECT_EQ(ParseDriveNumber("11"), 11);
+  EXPECT_EQ(ParseDriveNumber("23"), 23);
 }
 
 TEST(AtaHelperWhitelist, RefusesEveryChangedByteOfTheBlock) {

@@ -78,7 +78,7 @@ TEST_F(LanguageTest, EverySectionHasItsFullBuiltInRun) {
       {"SMARTInfoTab", 45},    {"PreferencesTab", 35},
       {"LogTab", 5},           {"AboutTab", 7},
       {"AdvancedInfoDlg", 9},  {"SMARTReportDlg", 13},
-      {"Messages", 40},        {"CustomThresholdsDlg", 14},
+      {"Messages", 41},        {"CustomThresholdsDlg", 14},
       {"MailSettingsDlg", 23}, {"DrivePropertiesDlg", 15},
       {"RawViewDlg", 9}};
   ASSERT_EQ(keysPerSection.size(), kLanguageSections.size());

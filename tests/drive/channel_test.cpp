@@ -32,10 +32,10 @@ TEST(SelectPath, EveryNtVersionTakesThePerDrivePathAndOnly9xTheSharedDevice) {
     bool perDrive;
     int probeCount;
   };
-  for (const Case& k : {Case{{kPlatformNT, 4, 0, 1381, ""}, true, 12},
-                        Case{{kPlatformNT, 5, 2, 3790, ""}, true, 12},
-                        Case{{kPlatformNT, 6, 1, 7601, ""}, true, 12},
-                        Case{{kPlatformNT, 10, 0, 19045, ""}, true, 12},
+  for (const Case& k : {Case{{kPlatformNT, 4, 0, 1381, ""}, true, 24},
+                        Case{{kPlatformNT, 5, 2, 3790, ""}, true, 24},
+                        Case{{kPlatformNT, 6, 1, 7601, ""}, true, 24},
+                        Case{{kPlatformNT, 10, 0, 19045, ""}, true, 24},
                         Case{{kPlatformWin9x, 4, 90, 3000, ""}, false, 8}}) {
     FixedSystemInfo sys(k.os, {586, 1});
     DeviceChannel channel(backend, sys, trace);
@@ -53,7 +53,7 @@ TEST(SelectPath, AnUnknownPlatformKeepsTheEarlierChoice) {
   DeviceChannel fresh(backend, other, trace);
   fresh.SelectPath();
   EXPECT_FALSE(fresh.perDrive());
-  EXPECT_EQ(fresh.probeCount(), 12);
+  EXPECT_EQ(fresh.probeCount(), 24);
 }
 
 TEST_F(ChannelFixture, PerDrivePathOpensEveryNumberAndKeepsOnlyTheDrivesThatAnswer) {
@@ -63,9 +63,9 @@ TEST_F(ChannelFixture, PerDrivePathOpensEveryNumberAndKeepsOnlyTheDrivesThatAnsw
   channel.SelectPath();
   EXPECT_NE(channel.OpenDrives(), kNoHandle);
 
-  ASSERT_EQ(backend.openedNames.size(), 12u);
+  ASSERT_EQ(backend.openedNames.size(), 24u);
   EXPECT_EQ(backend.openedNames[0], "\\\\.\\PhysicalDrive0");
-  EXPECT_EQ(backend.openedNames[11], "\\\\.\\PhysicalDrive11");
+  EXPECT_EQ(backend.openedNames[23], "\\\\.\\PhysicalDrive23");
   EXPECT_NE(channel.handle(0), kNoHandle);
   EXPECT_EQ(channel.handle(1), kNoHandle);
   EXPECT_NE(channel.handle(2), kNoHandle);

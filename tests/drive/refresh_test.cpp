@@ -58,7 +58,7 @@ struct RefreshFixture : ::testing::Test {
 
 TEST_F(RefreshFixture, AMachineWithoutDrivesSendsNothingAndTracesNothing) {
   Refresh();
-  EXPECT_EQ(backend.openedNames.size(), 12u);
+  EXPECT_EQ(backend.openedNames.size(), 24u);
   EXPECT_TRUE(backend.calls.empty());
   EXPECT_TRUE(capture.Text().empty());
   for (const DriveRecord& r : tables.records) EXPECT_FALSE(r.InUse());

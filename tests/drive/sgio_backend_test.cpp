@@ -133,7 +133,8 @@ TEST_F(SgioBackendTest, OpensTheNthDiskReadOnly) {
   EXPECT_EQ(disk.opened, (std::vector<std::pair<std::string, int>>{
                              {kDev + "/sdb", O_RDONLY | O_NONBLOCK | O_CLOEXEC}}));
 
-  for (const std::string& absent : {Drive(2), std::string(kSharedDeviceName)}) {
+  // Drive 2 is the NVMe controller behind nvme0n1; there is no drive 3.
+  for (const std::string& absent : {Drive(3), std::string(kSharedDeviceName)}) {
     EXPECT_EQ(backend->Open(absent), kInvalidHandle);
     EXPECT_EQ(backend->LastError(), Err(ENOENT));
   }
@@ -239,13 +240,13 @@ TEST(SgioChannel, StatusAndDataThroughTheWholeChannel) {
     DeviceChannel channel(*backend, system, trace);
     channel.SelectPath();
     ASSERT_NE(channel.OpenDrives(), kInvalidHandle);
-    EXPECT_EQ(channel.openedCount(), 2);
+    EXPECT_EQ(channel.openedCount(), 3);  // sda, sdb and the NVMe controller
     EXPECT_EQ(channel.ReturnStatus(0), StatusVerdict::ThresholdExceeded);
     ASSERT_TRUE(channel.ReadSmartData(1));
     const Sector want = FakeSatDisk::SectorFor(ata::kSmart, ata::kSmartReadData);
     EXPECT_TRUE(std::equal(want.begin(), want.end(), channel.dataSector().begin()));
   }
-  EXPECT_EQ(disk.closed.size(), 2u);
+  EXPECT_EQ(disk.closed.size(), 3u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ DeviceHandle RecordingBackend::Open(std::string_view deviceName) {
   openedNames.emplace_back(deviceName);
   if (deviceName == kSharedDeviceName) return sharedDeviceOpens ? kShared : kInvalidHandle;
   const int n = PerDriveNumberFromName(deviceName);
-  if (n < 0 || n >= 12 || !drives[static_cast<std::size_t>(n)] ||
+  if (n < 0 || n >= kDrives || !drives[static_cast<std::size_t>(n)] ||
       drives[static_cast<std::size_t>(n)]->openFails)
     return kInvalidHandle;
   return 100 + n;
@@ -42,9 +42,25 @@ bool RecordingBackend::Answer(DeviceHandle handle, ControlCode code,
   DriveCommand command{};
   if (!ClassifyRequest(block, command) || RowOf(command).code != code) return false;
   const int n = handle == kShared ? block.driveNumber : static_cast<int>(handle - 100);
-  if (n < 0 || n >= 12 || !drives[static_cast<std::size_t>(n)]) return false;
+  if (n < 0 || n >= kDrives || !drives[static_cast<std::size_t>(n)]) return false;
   const ScriptedDrive& d = *drives[static_cast<std::size_t>(n)];
   if (d.failing.count(command)) return false;
+  if (d.nvme != IsNvmeCommand(command)) return false;
+  if (d.nvme) {
+    const std::vector<std::uint8_t> log(d.nvmeLog.begin(), d.nvmeLog.end());
+    const std::vector<std::uint8_t>& page = command == DriveCommand::NvmeIdentifyController ? d.nvmeController
+                                          : command == DriveCommand::NvmeIdentifyNamespace ? d.nvmeNamespace
+                                                                                           : log;
+    if (reply.size() < kReplyHeaderSize + page.size()) return false;
+    std::memcpy(reply.data() + kReplyHeaderSize, page.data(), page.size());
+    return true;
+  }
+  if (command == DriveCommand::CheckPowerMode) {
+    if (reply.size() < kStatusReplySize) return false;
+    IdeRegs regs{0, d.powerMode, 0, 0, 0, 0xA0, 0x50, 0};
+    StoreBlock(regs, reply.subspan(kReplyHeaderSize));
+    return true;
+  }
   if (d.packet != (command == DriveCommand::IdentifyPacketDevice)) return false;
 
   auto put = [&](const Sector& s) {
@@ -62,8 +78,16 @@ bool RecordingBackend::Answer(DeviceHandle handle, ControlCode code,
       if (reply.size() < kStatusReplySize) return false;
       StoreBlock(d.statusRegs, reply.subspan(kReplyHeaderSize));
       return true;
+    default: return false;
   }
-  return false;
+}
+
+DriveLocation RecordingBackend::Locate(std::string_view deviceName) {
+  const int n = PerDriveNumberFromName(deviceName);
+  if (n < 0 || n >= kDrives || !drives[static_cast<std::size_t>(n)]) return {};
+  const bool nvme = drives[static_cast<std::size_t>(n)]->nvme;
+  return {nvme ? "/dev/nvme" + std::to_string(n) : "/dev/sd" + std::string(1, char('a' + n)),
+          nvme ? "NVMe" : "SATA", nvme ? DriveKind::Nvme : DriveKind::Ata};
 }
 
 std::vector<RequestBlock> RecordingBackend::Requests() const {

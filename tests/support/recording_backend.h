@@ -20,6 +20,13 @@ struct ScriptedDrive {
   Sector data{};
   Sector thresholds{};
   IdeRegs statusRegs{0, 1, 1, ata::kSmartCylLow, ata::kSmartCylHigh, 0xA0, 0x50, 0};
+  // CHECK POWER MODE's sector count: 0xFF active, 0x00 standby.
+  std::uint8_t powerMode = 0xFF;
+  // An NVMe controller: it answers only the three admin reads.
+  bool nvme = false;
+  std::vector<std::uint8_t> nvmeController = std::vector<std::uint8_t>(4096, 0);
+  std::vector<std::uint8_t> nvmeNamespace = std::vector<std::uint8_t>(4096, 0);
+  Sector nvmeLog{};
   std::set<DriveCommand> failing;
 };
 
@@ -35,7 +42,8 @@ class RecordingBackend final : public DriveBackend {
  public:
   static constexpr DeviceHandle kShared = 500;
 
-  std::array<std::optional<ScriptedDrive>, 12> drives;
+  static constexpr int kDrives = 24;
+  std::array<std::optional<ScriptedDrive>, kDrives> drives;
   bool sharedDeviceOpens = true;
 
   std::vector<std::string> openedNames;
@@ -47,6 +55,7 @@ class RecordingBackend final : public DriveBackend {
                std::span<std::uint8_t> reply) override;
   void Close(DeviceHandle handle) override { closed.push_back(handle); }
   std::uint32_t LastError() const override { return 2; }
+  DriveLocation Locate(std::string_view deviceName) override;
 
   // Calls that carried a request block, decoded.
   std::vector<RequestBlock> Requests() const;

@@ -49,6 +49,8 @@ TEST_F(CtlFixture, DrivesListsEveryRecordInUse) {
   EXPECT_EQ(Run({"drives"}), kExitOk);
   EXPECT_EQ(out.str(),
             "Drive 1: ATA disk\n"
+            "  Device          /dev/sdb\n"
+            "  Transport       SATA\n"
             "  Model           ST3500418AS\n"
             "  Serial number   5VM1ABCD\n"
             "  Firmware        CC38\n"

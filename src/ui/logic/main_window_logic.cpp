@@ -32,6 +32,9 @@ int FirstDriveInUse(const DriveTables& tables, int selected) {
 std::string LocationText(const DriveRecord& record) {
   static constexpr std::array<const char*, 4> kPlaces = {"Primary/Master", "Primary/Slave",
                                                          "Secondary/Master", "Secondary/Slave"};
+  // On Linux a drive is where its device node is: "/dev/sda (SATA)".
+  if (!record.device.empty())
+    return record.transport.empty() ? record.device : record.device + " (" + record.transport + ")";
   if (record.deviceType != kDeviceAta) return {};
   if (record.driveNumber < 0 || record.driveNumber > 3) return {};
   return kPlaces[static_cast<std::size_t>(record.driveNumber)];
