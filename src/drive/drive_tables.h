@@ -34,6 +34,8 @@ struct DriveRecord {
   std::int32_t tec = 0;
   std::int32_t temperature = 0;  // degrees Celsius; 0 = not reported
   std::int32_t badAttributes = 0;
+  // IDENTIFY word 217: 1 = solid state, 0x0401-0xFFFE = rpm, 0 = not reported.
+  std::uint16_t rotationRate = 0;
 
   bool InUse() const { return !model.empty(); }
   // Records made without a refresh (tests, benches) fall back on the serial.
