@@ -77,8 +77,9 @@ void SataRows(SectorView s, Add& add) {
     add("Nominal media rotation rate", "Solid state");
   else if (w217 >= 0x0401 && w217 <= 0xFFFE)
     add("Nominal media rotation rate", Sprintf("%d rpm", w217));
-  // Word 87 valid (bits 15-14 = 01) with its WWN bit set.
-  if ((IdentifyWord(s, 87) & 0xC100) == 0x4100)
+  // The WWN bit of word 84 or of its copy, word 87, in a valid word (bits
+  // 15-14 = 01).
+  if ((IdentifyWord(s, 84) & 0xC100) == 0x4100 || (IdentifyWord(s, 87) & 0xC100) == 0x4100)
     add("World Wide Name", Sprintf("%04X%04X%04X%04X", IdentifyWord(s, 108), IdentifyWord(s, 109),
                                    IdentifyWord(s, 110), IdentifyWord(s, 111)));
 }

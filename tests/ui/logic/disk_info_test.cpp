@@ -279,8 +279,10 @@ TEST(IdentifyRows, SerialAtaQueueTrimRotationAndName) {
   EXPECT_FALSE(ValueOf(Decode(hdd.Word(217, 0x0400)), "Nominal media rotation rate"));
   EXPECT_FALSE(ValueOf(Decode(hdd.Word(217, 0xFFFF)), "Nominal media rotation rate"));
   EXPECT_EQ(ValueOf(Decode(hdd.Word(217, 0x0401)), "Nominal media rotation rate"), "1025 rpm");
-  // The WWN needs word 87 to be valid too.
+  // The WWN bit counts only in a valid word, 84 or 87.
   EXPECT_FALSE(ValueOf(Decode(ssd.Word(87, 0x0100)), "World Wide Name"));
+  EXPECT_EQ(ValueOf(Decode(ssd.Word(84, 0x4100)), "World Wide Name"), "5002538E40612A4B");
+  EXPECT_FALSE(ValueOf(Decode(ssd.Word(84, 0x0100)), "World Wide Name"));
 }
 
 TEST(IdentifyRows, Word53ChoosesBetweenMultiwordAndUltraDmaRows) {
