@@ -1,4 +1,5 @@
 torvel_test_binary(drive_tests
+  drive/attribute_names_test.cpp
   drive/channel_test.cpp
   drive/identify_test.cpp
   drive/refresh_test.cpp

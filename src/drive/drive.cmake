@@ -5,6 +5,7 @@ include(GNUInstallDirs)
 set(TORVEL_ATA_HELPER_INSTALL_PATH "${CMAKE_INSTALL_PREFIX}/lib/torvel/torvel-ata")
 torvel_layer(torvel_drive drive BELOW torvel_platform SOURCES
   drive/ata_helper_protocol.cpp
+  drive/attribute_names.cpp
   drive/channel.cpp
   drive/commands.cpp
   drive/drive_source.cpp

@@ -43,6 +43,8 @@ struct DriveRecord {
   // In standby when the refresh came: not woken, so the values are those
   // read before (or none).
   bool asleep = false;
+  // IDENTIFY word 217: 1 = solid state, 0x0401-0xFFFE = rpm, 0 = not reported.
+  std::uint16_t rotationRate = 0;
 
   bool InUse() const { return !model.empty(); }
   // A disk with S.M.A.R.T. data of either kind (not a packet device).

@@ -81,6 +81,8 @@ void ParseIdentify(DriveTables& tables, int n, SectorView sector, std::uint8_t c
   rec.serial = std::move(serial);
 
   rec.udmaMode = IdentifyUdmaMode(sector, rec.udmaMode);
+  // A packet device's word 217 is not a rotation rate.
+  rec.rotationRate = command == ata::kIdentifyDevice ? IdentifyWord(sector, 217) : 0;
 }
 
 }  // namespace torvel

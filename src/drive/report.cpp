@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "base/version.h"
+#include "drive/attribute_names.h"
 #include "drive/drive_tables.h"
-#include "drive/nvme.h"
 #include "drive/smart_data.h"
 #include "base/time_format.h"
 
@@ -24,8 +24,11 @@ __attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* 
 }
 
 const std::string kRule = std::string(92, '-') + "\r\n";
+// The readable column is bracketed, so that a script reading the numbers
+// from the end of a row can drop it first.
 constexpr const char* kColumnHeader =
-    "         Attribute Name                       Threshold     Value       Worst     Raw value  \r\n";
+    "         Attribute Name                       Threshold     Value       Worst     Raw value  "
+    "Readable\r\n";
 
 }  // namespace
 
@@ -48,13 +51,13 @@ std::string BuildReport(const DriveTables& tables, int driveNumber, const std::t
       const AttributeEntry& a = t.attributes[i];
       if (a.id == 0) continue;
       Append(out, "%-3d (%-.2X) ", a.id, a.id);
-      const std::string_view name =
-          rec.deviceType == kDeviceNvme ? NvmeAttributeName(a.id) : AttributeName(a.id);
-      Append(out, "%-40s", std::string(name).c_str());
+      Append(out, "%-40s", std::string(AttributeDisplayName(a.id, rec)).c_str());
       Append(out, "%-12d", t.thresholds[i].threshold);
       Append(out, "%-12d", a.value);
       Append(out, "%-6d", a.worst);
       Append(out, "%12" PRId64, static_cast<std::int64_t>(a.Raw()));
+      if (const std::string readable = ReadableRaw(a.id, a, rec); !readable.empty())
+        out += "  [" + readable + "]";
       out += "\r\n";
     }
   }

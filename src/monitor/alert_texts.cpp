@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "drive/attribute_names.h"
 #include "drive/smart_data.h"
 #include "base/codepage.h"
 #include "base/sprintf.h"
@@ -11,20 +12,21 @@ namespace {
 
 double Gb(const DriveRecord& rec) { return static_cast<double>(rec.capacity); }
 const char* M(const MonitorState& state, int key) { return state.Message(key).c_str(); }
-std::string Name(int id) { return std::string(AttributeName(id)); }
+std::string Name(int id, const DriveRecord& rec) { return std::string(AttributeDisplayName(id, rec)); }
 // Drive data may hold any byte; none of it may break or forge a log line.
 std::string Shown(const std::string& text) { return EscapeControls(text); }
 
 // The three lines of one change, shared by the log text and the report.
-std::string ChangeLines(const MonitorState& state, int id, int oldValue, int newValue) {
-  return Sprintf("%s : %.2X - %s\r\n%s : %d\r\n%s : %d\r\n\r\n", M(state, 3), id, Name(id).c_str(),
+std::string ChangeLines(const MonitorState& state, const DriveRecord& rec, int id, int oldValue,
+                        int newValue) {
+  return Sprintf("%s : %.2X - %s\r\n%s : %d\r\n%s : %d\r\n\r\n", M(state, 3), id, Name(id, rec).c_str(),
                  M(state, 4), oldValue, M(state, 5), newValue);
 }
 
-std::string GrowthLines(const MonitorState& state, int id, std::uint32_t oldCount,
+std::string GrowthLines(const MonitorState& state, const DriveRecord& rec, int id, std::uint32_t oldCount,
                         std::uint32_t newCount) {
   return Sprintf("%s : %.2X - %s\r\n%s : %u\r\n%s : %u\r\n\r\n", M(state, 3), id,
-                 Name(id).c_str(), M(state, 38), oldCount, M(state, 39), newCount);
+                 Name(id, rec).c_str(), M(state, 38), oldCount, M(state, 39), newCount);
 }
 
 std::string DriveBlockHeader(const MonitorState& state, const DriveRecord& rec, int key) {
@@ -47,13 +49,13 @@ std::string TemperatureMessage(const MonitorState& state, const DriveRecord& rec
 std::string ChangeLogText(const MonitorState& state, const DriveRecord& rec, int id, int oldValue,
                           int newValue) {
   return Sprintf("[%s, S/N:%s] - %s: \r\n", Shown(rec.model).c_str(), Shown(rec.serial).c_str(), M(state, 2)) +
-         ChangeLines(state, id, oldValue, newValue);
+         ChangeLines(state, rec, id, oldValue, newValue);
 }
 
 std::string SectorGrowthLogText(const MonitorState& state, const DriveRecord& rec, int id,
                                 std::uint32_t oldCount, std::uint32_t newCount) {
   return Sprintf("[%s, S/N:%s] - %s: \r\n", Shown(rec.model).c_str(), Shown(rec.serial).c_str(), M(state, 37)) +
-         GrowthLines(state, id, oldCount, newCount);
+         GrowthLines(state, rec, id, oldCount, newCount);
 }
 
 std::string MissingDriveText(const MonitorState& state, const MissingDriveRecord& drive) {
@@ -79,12 +81,12 @@ std::string ChangeReport(const MonitorState& state, const DriveTables& tables) {
     if (!list.empty()) {
       report += DriveBlockHeader(state, rec, 2);
       for (const ChangeRecord& c : list)
-        report += ChangeLines(state, c.attributeId, c.oldValue, c.newValue);
+        report += ChangeLines(state, rec, c.attributeId, c.oldValue, c.newValue);
     }
     if (!growths.empty()) {
       report += DriveBlockHeader(state, rec, 37);
       for (const SectorGrowthRecord& g : growths)
-        report += GrowthLines(state, g.attributeId, g.oldCount, g.newCount);
+        report += GrowthLines(state, rec, g.attributeId, g.oldCount, g.newCount);
     }
   }
   for (const MissingDriveRecord& m : state.missing) report += MissingDriveText(state, m);

@@ -2,6 +2,7 @@
 
 #include "config/settings.h"
 #include "config/settings_store.h"
+#include "drive/attribute_names.h"
 #include "drive/smart_data.h"
 #include "monitor/alert_texts.h"
 #include "monitor/baseline.h"
@@ -31,15 +32,15 @@ struct Pass {
   AlertMethods changeMethods;
 };
 
-std::string EventAttributeText(int id) {
-  return Sprintf("%d - %s", id, std::string(AttributeName(id)).c_str());
+std::string EventAttributeText(int id, const DriveRecord& rec) {
+  return Sprintf("%d - %s", id, std::string(AttributeDisplayName(id, rec)).c_str());
 }
 
 // The system-log event of an attribute's change or a sector count's growth.
 void ReportAttributeChanged(MonitorContext& ctx, const DriveRecord& rec, int id,
                             const std::string& now, const std::string& before) {
   if (settings::UseEventLog(ctx.store) != 0)
-    ctx.channels.ReportAlertEvent(kEventAttributeChanged, rec.model, EventAttributeText(id), now,
+    ctx.channels.ReportAlertEvent(kEventAttributeChanged, rec.model, EventAttributeText(id, rec), now,
                                   before);
 }
 
@@ -309,7 +310,7 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
           const auto slot = static_cast<std::size_t>(pass.lastTecSlot);
           const AttributeTable& table = ctx.tables.attributes[static_cast<std::size_t>(j)];
           const int id = table.attributes[slot].id;
-          attribute = EventAttributeText(id);
+          attribute = EventAttributeText(id, rec);
           value = std::to_string(table.attributes[slot].value);
           threshold = std::to_string(table.thresholds[slot].threshold);
         }

@@ -23,13 +23,15 @@
 #include "torvelctl/settings_command.h"
 #include "torvelctl/texts_command.h"
 #include "base/xdg_paths.h"
+#include "ui/logic/disk_info.h"
 
 namespace torvel {
 namespace {
 
 const std::string kUsage =
     std::string("usage: torvelctl drives\n"
-                "       torvelctl report N [--utf8]\n") +
+                "       torvelctl report N [--utf8]\n"
+                "       torvelctl identify N\n") +
     kCheckUsage + kMailUsage + kScheduleUsage + kSettingsUsage +
     "       torvelctl texts SECTION\n"
     "\n"
@@ -37,7 +39,9 @@ const std::string kUsage =
     "             S.M.A.R.T. state, T.E.C. flag and temperature\n"
     "  report N   print the S.M.A.R.T. text report of drive N; on a terminal, or\n"
     "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
-    "             Windows-1252 bytes with CR LF line ends\n" +
+    "             Windows-1252 bytes with CR LF line ends\n"
+    "  identify N print what drive N's IDENTIFY sector says, as the Disk info\n"
+    "             page lists it: one 'label: value' line each, UTF-8\n" +
     kCheckHelp + kMailHelp + kScheduleHelp + kSettingsHelp +
     "  texts SECTION\n"
     "             the texts a window of SECTION loads now (LanguageFile honoured),\n"
@@ -84,6 +88,17 @@ void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
 }
 
 }  // namespace
+
+std::string FormatIdentifyRows(SectorView identify) {
+  std::string out;
+  for (const InfoRow& row : IdentifyRows(identify)) {
+    // The page's labels may end in blanks; a colon right after reads better.
+    std::string label = row.label;
+    while (!label.empty() && label.back() == ' ') label.pop_back();
+    out += Cp1252ToUtf8(label) + ": " + Cp1252ToUtf8(row.value) + "\n";
+  }
+  return out;
+}
 
 std::string NoDriveAdvice(const NoDriveFacts& f) {
   if (f.simulated) return "no simulated drive answered in the TORVEL_DRIVES folder";
@@ -206,6 +221,28 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
     } else {
       out << report;
     }
+    return kExitOk;
+  }
+
+  if (verb == "identify") {
+    if (args.size() != 2) {
+      err << "torvelctl: 'identify' needs one drive number (see 'torvelctl drives')\n";
+      return kExitUsage;
+    }
+    int n = 0;
+    if (!ParseDriveNumber(args[1], n)) {
+      err << "torvelctl: '" << args[1] << "' is not a drive number (0 to " << kMaxDrives - 1
+          << ")\n";
+      return kExitUsage;
+    }
+    auto tables = std::make_unique<DriveTables>();
+    Refresh(*tables, ctx);
+    const auto idx = static_cast<std::size_t>(n);
+    if (!tables->records[idx].InUse()) {
+      err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
+      return kExitNoDrive;
+    }
+    out << FormatIdentifyRows(tables->identify[idx]);
     return kExitOk;
   }
 

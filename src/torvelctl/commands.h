@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "drive/ata_types.h"
+
 namespace torvel {
 
 class DriveBackend;
@@ -49,5 +51,9 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx);
 
 // The `drives` listing (UTF-8), one block per drive record in use.
 std::string FormatDriveList(const DriveTables& tables);
+
+// The `identify` listing (UTF-8): the Disk info page's IDENTIFY rows as
+// "label: value" lines, trailing blanks of a label dropped.
+std::string FormatIdentifyRows(SectorView identify);
 
 }  // namespace torvel

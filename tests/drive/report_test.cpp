@@ -45,10 +45,10 @@ TEST(BuildReport, WholeReportOfAnAtaDrive) {
       "Drive temperature: 45 \xB0" "C\r\n"
       "\r\n" +
       kRule + "\r\n" +
-      "         Attribute Name                       Threshold     Value       Worst     Raw value  \r\n" +
+      "         Attribute Name                       Threshold     Value       Worst     Raw value  Readable\r\n" +
       kRule + "\r\n" +
-      "9   (09) Power-on Hours Count                    0           98          98           10000\r\n"
-      "194 (C2) Temperature                             0           45          52    214749675565\r\n"
+      "9   (09) Power-on Hours Count                    0           98          98           10000  [10000 h]\r\n"
+      "194 (C2) Temperature                             0           45          52    214749675565  [45 \xB0" "C]\r\n"
       "200 (C8) Write Error Count                       51          253         252   281474976710655\r\n" +
       kRule;
   EXPECT_EQ(report, expected);
@@ -63,7 +63,25 @@ TEST(BuildReport, AttributeLineColumnsHaveTheirWidths) {
   EXPECT_EQ(line.substr(49, 12), "0           ");
   EXPECT_EQ(line.substr(61, 12), "98          ");
   EXPECT_EQ(line.substr(73, 6), "98    ");
-  EXPECT_EQ(line.substr(79), "       10000");
+  EXPECT_EQ(line.substr(79, 12), "       10000");
+  EXPECT_EQ(line.substr(91), "  [10000 h]");
+}
+
+TEST(BuildReport, AnSsdRowShowsItsFamilysNameAndNoReadableValueWithoutUnit) {
+  DriveTables t = OneDrive(45);
+  t.records[0].model = "KINGSTON SA400S37240G";
+  SmartSectorBuilder d, th;
+  d.Attribute(0, 231, 0x13, 100, 100, 97).Attribute(1, 5, 0x33, 100, 100, 2);
+  th.Threshold(0, 231, 0).Threshold(1, 5, 10);
+  StoreSmartData(t, 0, d.sector(), th.sector());
+  const std::string report = BuildReport(t, 0, test::FixedTime());
+  EXPECT_NE(report.find("231 (E7) SSD Life Left                           0           100         100             97\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("5   (05) Reallocated Sector Count                10          100         100              2  [2 sectors]\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(report.find("231 (E7) Temperature"), std::string::npos) << report;
 }
 
 TEST(BuildReport, NoTemperatureLineWhenTheDriveReportsNone) {

@@ -88,9 +88,21 @@ ParsedReport ParseReport(const std::string& text) {
     else if (auto temp = After(line, "Drive temperature: ")) {
       if (auto d = LeadingDouble(*temp)) r.temperature = static_cast<int>(*d);
     } else if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) {
-      // "194 (C2) Temperature    0    45    50    85902622765": the name may
-      // hold blanks, so the four numbers are taken from the end.
-      const auto t = Tokens(line);
+      // "194 (C2) Temperature    0    45    50    85902622765  [45 °C]": the
+      // name may hold blanks, so the bracketed readable value is cut off and
+      // the four numbers are taken from the end.
+      std::string row = line;
+      std::string readable;
+      if (!row.empty() && row.back() == ']') {
+        const auto open = row.rfind("  [");
+        if (open == std::string::npos) {
+          r.problems += "unopened readable value: " + line + "\n";
+          continue;
+        }
+        readable = row.substr(open + 3, row.size() - open - 4);
+        row.erase(open);
+      }
+      const auto t = Tokens(row);
       const auto id = t.empty() ? std::nullopt : Number<int>(t[0]);
       const bool hexOk = t.size() >= 2 && t[1].size() == 4 && t[1].front() == '(' &&
                          id && Number<int>(t[1].substr(1, 2), 16) == id;
@@ -108,7 +120,7 @@ ParsedReport ParseReport(const std::string& text) {
         continue;
       }
       if (r.attributes.count(*id)) r.problems += "repeated attribute: " + line + "\n";
-      r.attributes[*id] = {*threshold, *value, *worst, *raw};
+      r.attributes[*id] = {*threshold, *value, *worst, *raw, readable};
     }
   }
   return r;

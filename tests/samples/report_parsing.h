@@ -14,6 +14,7 @@ struct ReportAttribute {
   int value = 0;
   int worst = 0;
   std::uint64_t raw = 0;
+  std::string readable;  // the bracketed column after the raw value, brackets dropped
 };
 
 // `torvelctl report N --utf8`.

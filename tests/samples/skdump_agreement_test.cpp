@@ -61,6 +61,38 @@ std::size_t FilledSlots(const std::string& dataSector) {
   return n;
 }
 
+// skdump's pretty duration ("617.8 days", "14.2 h") in hours; nothing for
+// a text of another unit.
+std::optional<double> SkdumpHours(const std::string& pretty) {
+  const auto blank = pretty.find(' ');
+  if (blank == std::string::npos) return std::nullopt;
+  const double n = std::atof(pretty.substr(0, blank).c_str());
+  const std::string unit = pretty.substr(blank + 1);
+  if (unit == "years") return n * 365 * 24;
+  if (unit == "months") return n * 30 * 24;
+  if (unit == "days") return n * 24;
+  if (unit == "h") return n;
+  if (unit == "min") return n / 60;
+  return std::nullopt;
+}
+
+// Our readable column against skdump's pretty one, where both name a unit.
+void ExpectReadableAgrees(int id, const std::string& ours, const std::string& theirs) {
+  SCOPED_TRACE("readable value of attribute " + std::to_string(id) + ": " + ours + " / " + theirs);
+  if (id == 5 || id == 197 || id == 198) {
+    EXPECT_EQ(ours, theirs);  // "12 sectors" on both sides
+  } else if (id == 194 || id == 190) {
+    ASSERT_THAT(ours, ::testing::EndsWith(" \xC2\xB0" "C"));
+    EXPECT_EQ(ours.substr(0, ours.find(' ')) + ".0 C", theirs);
+  } else if (id == 9) {
+    ASSERT_THAT(ours, ::testing::EndsWith(" h"));
+    const auto hours = SkdumpHours(theirs);
+    ASSERT_TRUE(hours.has_value());
+    // skdump rounds to one decimal of its largest unit.
+    EXPECT_NEAR(std::stod(ours), *hours, *hours * 0.02 + 0.1);
+  }
+}
+
 class SkdumpAgreement : public ::testing::TestWithParam<int> {};
 
 TEST_P(SkdumpAgreement, PrintedReportAgreesWithSkdump) {
@@ -132,6 +164,10 @@ TEST_P(SkdumpAgreement, PrintedReportAgreesWithSkdump) {
     ASSERT_TRUE(a.threshold.has_value()) << "skdump read no threshold";
     EXPECT_EQ(o.threshold, *a.threshold);
     EXPECT_EQ(o.raw, a.raw);
+    if (id == 5 || id == 9 || id == 190 || id == 194 || id == 197 || id == 198) {
+      EXPECT_FALSE(o.readable.empty()) << "no readable value for a unit both sides know";
+      ExpectReadableAgrees(id, o.readable, a.pretty);
+    }
   }
 
   ASSERT_TRUE(theirs.temperature.has_value()) << sk.out;
@@ -170,6 +206,22 @@ TEST(SkdumpOutput, TableRowsWithBlanksInThePrettyColumnParse) {
   EXPECT_FALSE(d.attributes.at(2).threshold.has_value());
 }
 
+TEST(ReportOutput, TheBracketedReadableValueIsCutOffBeforeTheNumbers) {
+  const ParsedReport r = ParseReport(
+      "9   (09) Power-on Hours Count                    0           98          98           10000  [10000 h]\r\n"
+      "194 (C2) Temperature                             0           45          52    214749675565  [45 \xC2\xB0" "C]\r\n"
+      "5   (05) Reallocated Sector Count                36          100         100             1  12 sectors]\r\n");
+  ASSERT_EQ(r.attributes.count(9), 1u);
+  EXPECT_EQ(r.attributes.at(9).raw, 10000u);
+  EXPECT_EQ(r.attributes.at(9).readable, "10000 h");
+  ASSERT_EQ(r.attributes.count(194), 1u);
+  EXPECT_EQ(r.attributes.at(194).raw, 214749675565u);
+  EXPECT_EQ(r.attributes.at(194).readable, "45 \xC2\xB0" "C");
+  // A readable value without its opening bracket is a problem, not a number.
+  EXPECT_EQ(r.attributes.count(5), 0u);
+  EXPECT_THAT(r.problems, HasSubstr("unopened readable value"));
+}
+
 TEST(ReportOutput, RowsAreReadFromTheEndBecauseNamesHoldBlanks) {
   const ParsedReport r = ParseReport(
       "Drive model: M\r\nCapacity: 3000.6 GB\r\nDrive temperature: 31 \xC2\xB0" "C\r\n"
@@ -182,6 +234,7 @@ TEST(ReportOutput, RowsAreReadFromTheEndBecauseNamesHoldBlanks) {
   ASSERT_EQ(r.attributes.count(198), 1u);
   EXPECT_EQ(r.attributes.at(198).worst, 99);
   EXPECT_EQ(r.attributes.at(198).raw, 0xFFFFFFFFFFFFull);
+  EXPECT_EQ(r.attributes.at(198).readable, "");
   // 12 is 0C, not 0D: the row contradicts itself and is reported.
   EXPECT_EQ(r.attributes.count(12), 0u);
   EXPECT_THAT(r.problems, HasSubstr("Power Cycle Count"));

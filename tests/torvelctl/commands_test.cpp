@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "drive/sector_builder.h"
 #include "platform/system_info.h"
+#include "ui/logic/disk_info.h"
 #include "support/recording_backend.h"
 #include "support/trace_capture.h"
 
@@ -15,6 +17,8 @@ namespace torvel {
 namespace {
 
 using test::RecordingBackend;
+
+std::size_t IdentifyRowCountForCtlTest(SectorView identify) { return IdentifyRows(identify).size(); }
 using test::ScriptedDrive;
 
 struct CtlFixture : ::testing::Test {
@@ -119,6 +123,39 @@ TEST_F(CtlFixture, BadDriveNumbersAreOneLineErrors) {
   EXPECT_EQ(err.str(), "torvelctl: no drive 0 (see 'torvelctl drives')\n");
   EXPECT_EQ(Run({"report"}), kExitUsage);
   EXPECT_EQ(Run({"report", "1", "2"}), kExitUsage);
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(CtlFixture, IdentifyPrintsThePagesRowsAsUtf8Lines) {
+  EXPECT_EQ(Run({"identify", "1"}), kExitOk);
+  const std::string text = out.str();
+  EXPECT_EQ(text.rfind("Number of LBA sectors: 976773168\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\nCurrent Ultra DMA mode: Mode 6\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  // One line for each of the page's rows, in the page's order.
+  EXPECT_EQ(text, FormatIdentifyRows(backend.drives[1]->identify));
+  EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
+            IdentifyRowCountForCtlTest(backend.drives[1]->identify));
+}
+
+TEST(FormatIdentifyRows, Windows1252TextsTurnUtf8AndLabelsLoseTrailingBlanks) {
+  IdentifyBuilder b;
+  b.Word(83, 0x0200).Word(86, 0x0200).Word(94, 0x8080);
+  const std::string text = FormatIdentifyRows(b.sector());
+  EXPECT_NE(text.find("\nVendor\xE2\x80\x99s recommended acoustic management value: 128\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find(" :"), std::string::npos) << text;
+}
+
+TEST_F(CtlFixture, IdentifyTakesOneDriveNumber) {
+  EXPECT_EQ(Run({"identify"}), kExitUsage);
+  EXPECT_EQ(Run({"identify", "1", "2"}), kExitUsage);
+  EXPECT_EQ(Run({"identify", "x"}), kExitUsage);
+  EXPECT_EQ(Run({"identify", "24"}), kExitUsage);
+  err.str("");
+  EXPECT_EQ(Run({"identify", "0"}), kExitNoDrive);
+  EXPECT_EQ(err.str(), "torvelctl: no drive 0 (see 'torvelctl drives')\n");
   EXPECT_TRUE(out.str().empty());
 }
 

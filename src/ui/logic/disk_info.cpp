@@ -51,6 +51,39 @@ std::string EraseTime(std::uint16_t word) {
   return Sprintf("%d minutes", word * 2);
 }
 
+// Serial ATA words 75-77 (0 or 0xFFFF on a parallel drive), the rotation
+// rate (217) and the world wide name (108-111).
+template <class Add>
+void SataRows(SectorView s, Add& add) {
+  const std::uint16_t w76 = IdentifyWord(s, 76);
+  if (w76 != 0 && w76 != 0xFFFF) {
+    std::string gens;
+    for (const auto& [bit, text] : {std::pair{1, "Gen1 (1.5 Gb/s)"}, std::pair{2, "Gen2 (3.0 Gb/s)"},
+                                    std::pair{3, "Gen3 (6.0 Gb/s)"}})
+      if (Bit(s, 76, bit)) gens += (gens.empty() ? "" : ", ") + std::string(text);
+    add("SATA generations supported", gens);
+    // Word 77 bits 1-3 hold the speed now negotiated as a number, 0 when
+    // the drive does not say.
+    const int current = (IdentifyWord(s, 77) >> 1) & 7;
+    static constexpr const char* kSpeeds[] = {"", "1.5 Gb/s (Gen1)", "3.0 Gb/s (Gen2)",
+                                              "6.0 Gb/s (Gen3)"};
+    if (current >= 1 && current <= 3) add("Current SATA link speed", kSpeeds[current]);
+    add("Native Command Queuing (NCQ)",
+        Bit(s, 76, 8) ? Sprintf("Supported, queue depth %d", (IdentifyWord(s, 75) & 0x1F) + 1)
+                      : std::string("Not supported"));
+  }
+  const std::uint16_t w217 = IdentifyWord(s, 217);
+  if (w217 == 1)
+    add("Nominal media rotation rate", "Solid state");
+  else if (w217 >= 0x0401 && w217 <= 0xFFFE)
+    add("Nominal media rotation rate", Sprintf("%d rpm", w217));
+  // The WWN bit of word 84 or of its copy, word 87, in a valid word (bits
+  // 15-14 = 01).
+  if ((IdentifyWord(s, 84) & 0xC100) == 0x4100 || (IdentifyWord(s, 87) & 0xC100) == 0x4100)
+    add("World Wide Name", Sprintf("%04X%04X%04X%04X", IdentifyWord(s, 108), IdentifyWord(s, 109),
+                                   IdentifyWord(s, 110), IdentifyWord(s, 111)));
+}
+
 std::string SmartText(const DriveRecord& r) {
   if (r.smartSupported == 0) return "Not supported";
   if (r.smartEnabled == 1) return "Enabled";
@@ -88,10 +121,10 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
   const std::uint16_t w53 = IdentifyWord(s, 53);
   const bool udmaValid = (w53 >> 2) & 1u;
 
-  // Printed signed, so a (malformed) count from 2^31 up shows negative.
-  const auto lbaSectors =
-      static_cast<std::int32_t>(IdentifyWord(s, 60) | (std::uint32_t{IdentifyWord(s, 61)} << 16));
-  add("Number of LBA sectors", Sprintf("%d", lbaSectors));
+  // The 48-bit count when the drive has 48-bit addressing: words 60-61 stop
+  // at 0x0FFFFFFF, far below any disk of today.
+  add("Number of LBA sectors",
+      Sprintf("%llu", static_cast<unsigned long long>(IdentifySectorCount(s))));
   add("Number of logical cylinders", Sprintf("%d", IdentifyWord(s, 1)));
   add("Number of logical heads", Sprintf("%d", IdentifyWord(s, 3)));
   add("Number of logical sectors per logical track", Sprintf("%d", IdentifyWord(s, 6)));
@@ -102,12 +135,21 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
       FirstSet(s, 63, {{2, "Mode 2 and below"}, {1, "Mode 1 and below"}, {0, "Mode 0"}}));
   if ((w53 >> 1) & 1u)
     add("Advanced PIO modes supported", FirstSet(s, 64, {{1, "PIO mode 4"}, {0, "PIO mode 3"}}));
-  add("ATA standard version", FirstSet(s, 80, {{7, "ATA/ATAPI-7 and below"},
-                                               {6, "ATA/ATAPI-6 and below"},
-                                               {5, "ATA/ATAPI-5 and below"},
-                                               {4, "ATA/ATAPI-4 and below"},
-                                               {3, "ATA-3 and below"},
-                                               {2, "ATA-2"}}));
+  // 0xFFFF, like 0, is a drive that reports no version.
+  const bool versionReported = IdentifyWord(s, 80) != 0xFFFF;
+  add("ATA standard version", !versionReported ? std::string()
+                                               : FirstSet(s, 80, {{12, "ACS-5 and below"},
+                                                                  {11, "ACS-4 and below"},
+                                                                  {10, "ACS-3 and below"},
+                                                                  {9, "ACS-2 and below"},
+                                                                  {8, "ATA8-ACS and below"},
+                                                                  {7, "ATA/ATAPI-7 and below"},
+                                                                  {6, "ATA/ATAPI-6 and below"},
+                                                                  {5, "ATA/ATAPI-5 and below"},
+                                                                  {4, "ATA/ATAPI-4 and below"},
+                                                                  {3, "ATA-3 and below"},
+                                                                  {2, "ATA-2"}}));
+  SataRows(s, add);
   add("Host Protected Area feature set", SupportedEnabled(s, 82, 85, 10));
   add("Power Management feature set", SupportedEnabled(s, 82, 85, 3));
   add("Advanced Power Management feature set", SupportedEnabled(s, 83, 86, 3));
@@ -124,16 +166,17 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
   add("Removable Media Status Notification feature", SupportedEnabled(s, 83, 86, 4));
   add("READ/WRITE DMA QUEUED command", Supported(s, 83, 1));
   add("DOWNLOAD MICROCODE command", Supported(s, 83, 0));
+  add("Data Set Management TRIM", Supported(s, 169, 0));
   if (udmaValid) {
-    // Mode 6 (bits 6 and 14) has no text: such a drive reads as mode 5 and
-    // below, with no current mode when 6 is the selected one.
-    add("Ultra DMA modes supported", FirstSet(s, 88, {{5, "Ultra DMA mode 5 and below"},
+    add("Ultra DMA modes supported", FirstSet(s, 88, {{6, "Ultra DMA mode 6 and below"},
+                                                      {5, "Ultra DMA mode 5 and below"},
                                                       {4, "Ultra DMA mode 4 and below"},
                                                       {3, "Ultra DMA mode 3 and below"},
                                                       {2, "Ultra DMA mode 2 and below"},
                                                       {1, "Ultra DMA mode 1 and below"},
                                                       {0, "Ultra DMA mode 0"}}));
-    add("Current Ultra DMA mode", FirstSet(s, 88, {{13, "Mode 5"},
+    add("Current Ultra DMA mode", FirstSet(s, 88, {{14, "Mode 6"},
+                                                   {13, "Mode 5"},
                                                    {12, "Mode 4"},
                                                    {11, "Mode 3"},
                                                    {10, "Mode 2"},
@@ -144,14 +187,18 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
     add("Time required for security erase unit completion", EraseTime(w89));
   if (const std::uint16_t w90 = IdentifyWord(s, 90); w90 != 0)
     add("Time required for Enhanced security erase completion", EraseTime(w90));
-  if (const std::uint16_t w94 = IdentifyWord(s, 94); w94 != 0) {
+  // The levels mean something only while their feature set is enabled.
+  if (Bit(s, 83, 9) && Bit(s, 86, 9)) {
+    const std::uint16_t w94 = IdentifyWord(s, 94);
     // 0x92 is the Windows-1252 right single quotation mark.
     add("Vendor\x92s recommended acoustic management value", Sprintf("%d", w94 >> 8));
     add("Current automatic acoustic management value", Sprintf("%d", w94 & 0xFF));
   }
-  add("Current advanced power management level", Sprintf("Level %d", IdentifyWord(s, 91)));
+  if (Bit(s, 83, 3) && Bit(s, 86, 3))
+    add("Current advanced power management level", Sprintf("Level %d", IdentifyWord(s, 91) & 0xFF));
+  const bool security = Bit(s, 82, 1) || Bit(s, 128, 0);
   if (Bit(s, 128, 0)) add("Security", Bit(s, 128, 1) ? "Supported, Enabled" : "Supported");
-  add("Security level", Bit(s, 128, 8) ? "Maximum level" : "High level");
+  if (security) add("Security level", Bit(s, 128, 8) ? "Maximum level" : "High level");
   if (Bit(s, 128, 5)) add("Enhanced security erase", "Supported");
   if (Bit(s, 128, 4)) add("Security count", "Expired");
   if (Bit(s, 128, 3)) add("Security status", "Frozen");

@@ -6,7 +6,7 @@
 
 namespace torvel {
 
-// The first table entry the model begins with (case-sensitive) names the
+// The first table entry the model begins with, in any case, names the
 // maker; no match, like an empty model, gives an empty text.
 std::string ManufacturerFromModel(std::string_view model);
 

@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "drive/drive_tables.h"
 #include "drive/report.h"
+#include "drive/attribute_names.h"
 #include "drive/smart_data.h"
 #include "base/sprintf.h"
 
@@ -105,7 +106,7 @@ std::string AttributeLineText(const DriveTables& tables, int drive, int slot) {
   const AttributeEntry* entry = EntryAt(tables, drive, slot);
   if (!entry) return {};
   const int id = entry->id;
-  const std::string name(AttributeName(id));
+  const std::string name(AttributeDisplayName(id, *RecordAt(tables, drive)));
   std::string line = Sprintf(" ID %-.2X (%d) - %s, ", id, id, name.c_str());
   if (id == kTemperatureId) {
     const int temperature = RecordAt(tables, drive)->temperature;

@@ -2,6 +2,7 @@
 
 #include "config/settings.h"
 #include "drive/drive_tables.h"
+#include "drive/attribute_names.h"
 #include "drive/smart_data.h"
 #include "base/sprintf.h"
 #include "base/time_format.h"
@@ -33,6 +34,15 @@ std::string MethodList(SettingsStore& store, const std::string& section, int id)
 }
 
 }  // namespace
+
+std::string AttributeNameText(int id, const AttributeEntry& entry, const DriveRecord& record) {
+  std::string text(AttributeDisplayName(id, record));
+  // The page has no raw column: a raw value of known unit reads best beside
+  // the name it belongs to.
+  const std::string readable = ReadableRaw(id, entry, record);
+  if (!readable.empty()) text += " (" + readable + ")";
+  return text;
+}
 
 AttributeRowState ReadRowState(const DriveTables& tables, int drive, int slot,
                                SettingsStore& store) {
@@ -67,7 +77,7 @@ AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsS
     row.slot = slot;
     row.state = ReadRowState(tables, drive, slot, store);
     row.texts[0] = Sprintf("%.2X", a.id);
-    row.texts[1] = std::string(AttributeName(a.id));
+    row.texts[1] = AttributeNameText(a.id, a, *record);
     const std::int64_t tec = settings::attribute::TecDate(store, record->Section(), a.id);
     if (tec != 0 && tec >= now) {
       row.texts[2] = FormatTecMonth(LocalTime(tec));

@@ -14,6 +14,8 @@
 namespace torvel {
 
 class SettingsStore;
+struct AttributeEntry;
+struct DriveRecord;
 struct DriveTables;
 
 inline constexpr const char* kSmartInfoHelpTopic = "Torvel Help.chm::\\html\\Smart Info tab.htm";
@@ -38,6 +40,10 @@ struct AttributePage {
 // for a drive without S.M.A.R.T. support.
 AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsStore& store,
                                  std::int64_t now);
+
+// The name column: the attribute's shown name, and its raw value in
+// brackets when its unit is known ("Power-on Hours Count (9818 h)").
+std::string AttributeNameText(int id, const AttributeEntry& entry, const DriveRecord& record);
 
 // Reads the row's two settings again (the list draws them).
 AttributeRowState ReadRowState(const DriveTables& tables, int drive, int slot,

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "drive/drive_tables.h"
+#include "drive/attribute_names.h"
 #include "drive/smart_data.h"
 #include "base/sprintf.h"
 #include "monitor/baseline.h"
@@ -51,7 +52,7 @@ ViewContent BuildViewContent(const DriveTables& tables, int drive, SettingsStore
     const ComparedValue last = ValueToCompare(store, record.Section(), a.id, a.value);
     row.lastSaved = last.value;
     row.texts[0] = Sprintf("%.2X", a.id);
-    row.texts[1] = std::string(AttributeName(a.id));
+    row.texts[1] = std::string(AttributeDisplayName(a.id, record));
     if (kind == ViewKind::kRaw) row.texts[2] = RawValueText(a);
     row.texts[4] = Sprintf("%d", row.threshold);
     row.texts[5] = Sprintf("%d", row.value);

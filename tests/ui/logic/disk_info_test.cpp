@@ -41,7 +41,7 @@ TextTable NumberedTexts() {
   return t;
 }
 
-TEST(Manufacturer, FirstEntryTheModelBeginsWithCaseSensitively) {
+TEST(Manufacturer, FirstEntryTheModelBeginsWithInAnyCase) {
   const std::pair<const char*, const char*> cases[] = {
       {"ST3160023A", "Seagate Technology"},   {"SEAGATE ST1", "Seagate Technology"},
       {"WDC WD800JB", "Western Digital"},     {"FUJITSU MHT2040AT", "Fujitsu Corporation"},
@@ -49,9 +49,21 @@ TEST(Manufacturer, FirstEntryTheModelBeginsWithCaseSensitively) {
       {"SAMSUNG SP0802N", "Samsung Electronics"}, {"IBM-DTLA-307030", "IBM Corporation"},
       {"IC35L060AVV207-0", "IBM Corporation"}, {"HITACHI_DK23EA", "Hitachi Corporation"},
       {"HTS541010G9AT00", "Hitachi Corporation"},
-      {"Maxtor 6Y080L0", ""}, {"Hitachi HDS721010", ""}, {"st3160023A", ""},
+      {"Maxtor 6Y080L0", "Maxtor Corporation"}, {"Hitachi HDS721010", "Hitachi Corporation"},
+      {"st3160023A", "Seagate Technology"}, {"HDS723030ALA640", "Hitachi Corporation"},
+      {"HGST HUS726040ALE610", "HGST"}, {"HUA722020ALA330", "Hitachi Corporation"},
+      {"TOSHIBA MK4032GAX", "Toshiba Corporation"}, {"TOSHIBA HDWD110", "Toshiba Corporation"},
+      {"ST2000DM008-2FR102", "Seagate Technology"}, {"WDC WD40EFRX-68N32N0", "Western Digital"},
+      {"Samsung SSD 870 EVO 1TB", "Samsung Electronics"},
+      {"SanDisk SDSSDA240G", "SanDisk"},  // not Samsung's "SA"
+      {"INTEL SSDSC2BB120G4", "Intel Corporation"}, {"KINGSTON SA400S37240G", "Kingston Technology"},
+      {"CT500MX500SSD1", "Crucial (Micron)"}, {"Crucial_CT256MX100SSD1", "Crucial (Micron)"},
+      {"Micron_1100_MTFDDAK256TBN", "Micron Technology"}, {"MTFDDAK256TBN", "Micron Technology"},
+      {"Corsair Force LE200 SSD", "Corsair"}, {"PLEXTOR PX-256M5S", "Plextor"},
+      {"ADATA SU800", "ADATA Technology"}, {"TS256GSSD370S", "Transcend Information"},
+      {"KIOXIA EXCERIA SATA SSD", "KIOXIA"}, {"Biwin SSD", "Biwin Storage"},
       {"HT", ""},  // "HTS" needs all three
-      {"S", ""}, {"", ""}, {"TOSHIBA MK4032GAX", ""},
+      {"S", ""}, {"", ""}, {"Apple SSD SM0256G", ""},
       {"  WDC WD800JB", ""},  // the record keeps the drive's leading blanks
   };
   for (const auto& [model, maker] : cases) EXPECT_EQ(ManufacturerFromModel(model), maker) << model;
@@ -118,7 +130,7 @@ struct DiskInfoList : ::testing::Test {
 
   void SetUp() override {
     tables.records[3].model = "WDC WD800JB";
-    tables.identify[3] = IdentifyBuilder().Word(91, 0x00FE).sector();
+    tables.identify[3] = IdentifyBuilder().Word(83, 0x0008).Word(86, 0x0008).Word(91, 0x00FE).sector();
     tables.records[0].model = "OTHER";
   }
   Labels List(bool perDrive) {
@@ -162,12 +174,16 @@ TEST_F(DiskInfoList, VolumeSectionOnlyOnThePerDrivePath) {
 TEST(IdentifyRows, EveryRowInOrderWhenEveryConditionHolds) {
   IdentifyBuilder b;
   b.Word(53, 0x0006).Word(88, 0x0407).Word(89, 1).Word(90, 1).Word(94, 0x0101);
-  b.Word(128, 0x003D);
+  b.Word(83, 0x0208).Word(86, 0x0208).Word(128, 0x003D);
+  b.Word(75, 0x001F).Word(76, 0x010E).Word(77, 0x0006).Word(217, 1).Word(87, 0x4100);
   EXPECT_EQ(LabelsOf(Decode(b)),
             (Labels{"Number of LBA sectors", "Number of logical cylinders",
                     "Number of logical heads", "Number of logical sectors per logical track",
                     "Multiword DMA mode supported", "Advanced PIO modes supported",
-                    "ATA standard version", "Host Protected Area feature set",
+                    "ATA standard version", "SATA generations supported",
+                    "Current SATA link speed", "Native Command Queuing (NCQ)",
+                    "Nominal media rotation rate", "World Wide Name",
+                    "Host Protected Area feature set",
                     "Power Management feature set", "Advanced Power Management feature set",
                     "Removable Media feature set", "Security Mode feature set",
                     "S.M.A.R.T. feature set", "S.M.A.R.T. error logging", "S.M.A.R.T. self-test",
@@ -175,7 +191,7 @@ TEST(IdentifyRows, EveryRowInOrderWhenEveryConditionHolds) {
                     "General Purpose Logging feature set", "Power-Up In Standby feature set",
                     "CFA feature set", "Removable Media Status Notification feature",
                     "READ/WRITE DMA QUEUED command", "DOWNLOAD MICROCODE command",
-                    "Ultra DMA modes supported", "Current Ultra DMA mode",
+                    "Data Set Management TRIM", "Ultra DMA modes supported", "Current Ultra DMA mode",
                     "Time required for security erase unit completion",
                     "Time required for Enhanced security erase completion",
                     "Vendor\x92s recommended acoustic management value",
@@ -188,12 +204,85 @@ TEST(IdentifyRows, EveryRowInOrderWhenEveryConditionHolds) {
 TEST(IdentifyRows, GeometryAndCounts) {
   IdentifyBuilder b;
   b.Word(1, 16383).Word(3, 16).Word(6, 63).Sectors(156301488, false).Word(91, 0x40FE);
+  b.Word(83, 0x0008).Word(86, 0x0008);
   const auto rows = Decode(b);
   EXPECT_EQ(ValueOf(rows, "Number of LBA sectors"), "156301488");
   EXPECT_EQ(ValueOf(rows, "Number of logical cylinders"), "16383");
   EXPECT_EQ(ValueOf(rows, "Number of logical heads"), "16");
   EXPECT_EQ(ValueOf(rows, "Number of logical sectors per logical track"), "63");
-  EXPECT_EQ(ValueOf(rows, "Current advanced power management level"), "Level 16638");
+  // The level is the low byte; the high one is reserved.
+  EXPECT_EQ(ValueOf(rows, "Current advanced power management level"), "Level 254");
+}
+
+TEST(IdentifyRows, SectorCountIs48BitWhenTheDriveAddressesSo) {
+  IdentifyBuilder b;
+  EXPECT_EQ(ValueOf(Decode(b.Sectors(5860533168ull, true)), "Number of LBA sectors"), "5860533168");
+  // Words 100-103 without word 83 bit 10 are not the count.
+  EXPECT_EQ(ValueOf(Decode(b.Word(83, 0)), "Number of LBA sectors"), "268435455");
+  // A 28-bit count from 2^31 up is a count, not a negative number.
+  EXPECT_EQ(ValueOf(Decode(IdentifyBuilder().Word(60, 0).Word(61, 0x8000)), "Number of LBA sectors"),
+            "2147483648");
+}
+
+TEST(IdentifyRows, PowerAndAcousticLevelsOnlyWhileTheirSetIsEnabled) {
+  const std::string apm = "Current advanced power management level";
+  const std::string aam = "Current automatic acoustic management value";
+  IdentifyBuilder b;
+  b.Word(91, 0x0080).Word(94, 0xFE80);
+  EXPECT_FALSE(ValueOf(Decode(b), apm));
+  EXPECT_FALSE(ValueOf(Decode(b), aam));
+  b.Word(83, 0x0208);  // supported, not enabled
+  EXPECT_FALSE(ValueOf(Decode(b), apm));
+  EXPECT_FALSE(ValueOf(Decode(b), aam));
+  b.Word(86, 0x0008);
+  EXPECT_EQ(ValueOf(Decode(b), apm), "Level 128");
+  EXPECT_FALSE(ValueOf(Decode(b), aam));
+  b.Word(86, 0x0200);
+  EXPECT_FALSE(ValueOf(Decode(b), apm));
+  EXPECT_EQ(ValueOf(Decode(b), aam), "128");
+  b.Word(83, 0x0000).Word(86, 0x0208);  // enabled alone is not enough
+  EXPECT_FALSE(ValueOf(Decode(b), apm));
+  EXPECT_FALSE(ValueOf(Decode(b), aam));
+}
+
+TEST(IdentifyRows, SerialAtaQueueTrimRotationAndName) {
+  auto rows = Decode(IdentifyBuilder());  // a parallel drive reports none of them
+  for (const char* label : {"SATA generations supported", "Current SATA link speed",
+                            "Native Command Queuing (NCQ)", "Nominal media rotation rate",
+                            "World Wide Name"})
+    EXPECT_FALSE(ValueOf(rows, label)) << label;
+  EXPECT_EQ(ValueOf(rows, "Data Set Management TRIM"), "Not supported");
+  EXPECT_FALSE(ValueOf(Decode(IdentifyBuilder().Word(76, 0xFFFF)), "SATA generations supported"));
+
+  IdentifyBuilder ssd;
+  ssd.Word(75, 0x001F).Word(76, 0x010E).Word(77, 0x0006).Word(169, 0x0001).Word(217, 1);
+  ssd.Word(87, 0x4163).Word(108, 0x5002).Word(109, 0x538e).Word(110, 0x4061).Word(111, 0x2a4b);
+  rows = Decode(ssd);
+  EXPECT_EQ(ValueOf(rows, "SATA generations supported"),
+            "Gen1 (1.5 Gb/s), Gen2 (3.0 Gb/s), Gen3 (6.0 Gb/s)");
+  EXPECT_EQ(ValueOf(rows, "Current SATA link speed"), "6.0 Gb/s (Gen3)");
+  EXPECT_EQ(ValueOf(rows, "Native Command Queuing (NCQ)"), "Supported, queue depth 32");
+  EXPECT_EQ(ValueOf(rows, "Data Set Management TRIM"), "Supported");
+  EXPECT_EQ(ValueOf(rows, "Nominal media rotation rate"), "Solid state");
+  EXPECT_EQ(ValueOf(rows, "World Wide Name"), "5002538E40612A4B");
+
+  IdentifyBuilder hdd;
+  hdd.Word(75, 0x0009).Word(76, 0x0006).Word(77, 0x0004).Word(217, 7200).Word(87, 0x4000);
+  rows = Decode(hdd);
+  EXPECT_EQ(ValueOf(rows, "SATA generations supported"), "Gen1 (1.5 Gb/s), Gen2 (3.0 Gb/s)");
+  EXPECT_EQ(ValueOf(rows, "Current SATA link speed"), "3.0 Gb/s (Gen2)");
+  EXPECT_EQ(ValueOf(rows, "Native Command Queuing (NCQ)"), "Not supported");
+  EXPECT_EQ(ValueOf(rows, "Nominal media rotation rate"), "7200 rpm");
+  EXPECT_FALSE(ValueOf(rows, "World Wide Name"));  // word 87 bit 8 clear
+  EXPECT_FALSE(ValueOf(Decode(hdd.Word(77, 0)), "Current SATA link speed"));
+  // 2-0x400 are reserved rates, 0xFFFF too.
+  EXPECT_FALSE(ValueOf(Decode(hdd.Word(217, 0x0400)), "Nominal media rotation rate"));
+  EXPECT_FALSE(ValueOf(Decode(hdd.Word(217, 0xFFFF)), "Nominal media rotation rate"));
+  EXPECT_EQ(ValueOf(Decode(hdd.Word(217, 0x0401)), "Nominal media rotation rate"), "1025 rpm");
+  // The WWN bit counts only in a valid word, 84 or 87.
+  EXPECT_FALSE(ValueOf(Decode(ssd.Word(87, 0x0100)), "World Wide Name"));
+  EXPECT_EQ(ValueOf(Decode(ssd.Word(84, 0x4100)), "World Wide Name"), "5002538E40612A4B");
+  EXPECT_FALSE(ValueOf(Decode(ssd.Word(84, 0x0100)), "World Wide Name"));
 }
 
 TEST(IdentifyRows, Word53ChoosesBetweenMultiwordAndUltraDmaRows) {
@@ -225,18 +314,24 @@ TEST(IdentifyRows, Word53ChoosesBetweenMultiwordAndUltraDmaRows) {
   EXPECT_EQ(ValueOf(rows, "Ultra DMA modes supported"), "Ultra DMA mode 2 and below");
   EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "");
   EXPECT_EQ(ValueOf(Decode(udma.UltraDma(0, 0)), "Ultra DMA modes supported"), "Ultra DMA mode 0");
-  // Mode 6 has no text: it reads as 5 and below, with no current mode.
   rows = Decode(udma.UltraDma(6, 6));
-  EXPECT_EQ(ValueOf(rows, "Ultra DMA modes supported"), "Ultra DMA mode 5 and below");
-  EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "");
+  EXPECT_EQ(ValueOf(rows, "Ultra DMA modes supported"), "Ultra DMA mode 6 and below");
+  EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "Mode 6");
+  rows = Decode(udma.UltraDma(6, 5));
+  EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "Mode 5");
 }
 
-TEST(IdentifyRows, AtaVersionFromTheHighestBitUpToSeven) {
+TEST(IdentifyRows, AtaVersionFromTheHighestBit) {
   const std::pair<std::uint16_t, const char*> cases[] = {
+      {0x1FF0, "ACS-5 and below"},       {0x0FF0, "ACS-4 and below"},
+      {0x07F0, "ACS-3 and below"},       {0x03F0, "ACS-2 and below"},
+      {0x01F0, "ATA8-ACS and below"},    {0x0100, "ATA8-ACS and below"},
+      {0xFFFF, ""},  // not reported, like 0
+      {0x0000, ""},
       {0x00FE, "ATA/ATAPI-7 and below"}, {0x007E, "ATA/ATAPI-6 and below"},
       {0x0030, "ATA/ATAPI-5 and below"}, {0x0010, "ATA/ATAPI-4 and below"},
       {0x000C, "ATA-3 and below"},       {0x0004, "ATA-2"},
-      {0x0002, ""},                      {0x0100, ""},
+      {0x0002, ""},
   };
   for (const auto& [word, text] : cases)
     EXPECT_EQ(ValueOf(Decode(IdentifyBuilder().Word(80, word)), "ATA standard version"), text)
@@ -282,28 +377,35 @@ TEST(IdentifyRows, EraseTimesAndAcousticValuesOnlyWhenReported) {
   for (const std::string& label : {erase, enhanced, vendor, current})
     EXPECT_FALSE(ValueOf(rows, label)) << label;
 
-  rows = Decode(IdentifyBuilder().Word(89, 255).Word(90, 30).Word(94, 0xFE80));
+  rows = Decode(IdentifyBuilder().Word(89, 255).Word(90, 30).Word(94, 0xFE80).Word(83, 0x0200).Word(86, 0x0200));
   EXPECT_EQ(ValueOf(rows, erase), "More then 508 minutes");
   EXPECT_EQ(ValueOf(rows, enhanced), "60 minutes");
   EXPECT_EQ(ValueOf(rows, vendor), "254");
   EXPECT_EQ(ValueOf(rows, current), "128");
 
-  rows = Decode(IdentifyBuilder().Word(89, 254).Word(90, 255).Word(94, 0x0080));
+  rows = Decode(IdentifyBuilder().Word(89, 254).Word(90, 255).Word(94, 0x0080).Word(83, 0x0200).Word(86, 0x0200));
   EXPECT_EQ(ValueOf(rows, erase), "508 minutes");
   EXPECT_EQ(ValueOf(rows, enhanced), "More then 508 minutes");
   EXPECT_EQ(ValueOf(rows, vendor), "0");  // either half alone shows both rows
+  // A value without the feature set enabled is not shown.
+  rows = Decode(IdentifyBuilder().Word(94, 0xFE80));
+  EXPECT_FALSE(ValueOf(rows, vendor));
+  EXPECT_FALSE(ValueOf(rows, current));
 }
 
 TEST(IdentifyRows, SecurityRowsFromWord128) {
   auto rows = Decode(IdentifyBuilder());
   EXPECT_FALSE(ValueOf(rows, "Security"));
-  EXPECT_EQ(ValueOf(rows, "Security level"), "High level");
+  EXPECT_FALSE(ValueOf(rows, "Security level"));  // no level without the feature set
   EXPECT_FALSE(ValueOf(rows, "Enhanced security erase"));
   EXPECT_FALSE(ValueOf(rows, "Security count"));
   EXPECT_FALSE(ValueOf(rows, "Security status"));
 
   rows = Decode(IdentifyBuilder().Word(128, 0x0001));
   EXPECT_EQ(ValueOf(rows, "Security"), "Supported");
+  EXPECT_EQ(ValueOf(rows, "Security level"), "High level");
+  // Word 82 alone says the set is there too.
+  EXPECT_EQ(ValueOf(Decode(IdentifyBuilder().Word(82, 0x0002)), "Security level"), "High level");
 
   rows = Decode(IdentifyBuilder().Word(128, 0x013F));
   EXPECT_EQ(ValueOf(rows, "Security"), "Supported, Enabled");

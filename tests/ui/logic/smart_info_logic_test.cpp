@@ -49,7 +49,7 @@ TEST_F(AttributePageTest, RowsFollowTheSlotsInUseKeyedByTheirOwnAttribute) {
   EXPECT_EQ(r.slot, 2);
   EXPECT_EQ(r.state.id, 5);
   EXPECT_EQ(r.texts[0], "05");
-  EXPECT_EQ(r.texts[1], "Reallocated Sector Count");
+  EXPECT_EQ(r.texts[1], "Reallocated Sector Count (0 sectors)");
   EXPECT_EQ(r.texts[3], "140");
   EXPECT_EQ(r.texts[4], "100");
   EXPECT_EQ(r.texts[6], "101");
@@ -62,6 +62,29 @@ TEST_F(AttributePageTest, RowsFollowTheSlotsInUseKeyedByTheirOwnAttribute) {
 
   tables.records[2].smartSupported = 0;
   EXPECT_TRUE(BuildAttributePage(tables, 2, store, kNow).rows.empty());
+}
+
+TEST_F(AttributePageTest, NameColumnShowsTheDrivesOwnNameAndTheReadableRaw) {
+  Put(0, 9, 0, 98, 98);
+  tables.attributes[2].attributes[0].raw[0] = 0x5A;  // 9818 = 0x265A hours
+  tables.attributes[2].attributes[0].raw[1] = 0x26;
+  tables.attributes[2].attributes[0].raw[4] = 0x11;  // above the low 32 bits
+  Put(1, 231, 0, 97, 97);
+  Put(2, 1, 51, 200, 199);
+  auto names = [this] {
+    std::vector<std::string> out;
+    for (const AttributeRow& row : BuildAttributePage(tables, 2, store, kNow).rows)
+      out.push_back(row.texts[1]);
+    return out;
+  };
+  EXPECT_EQ(names(), (std::vector<std::string>{"Power-on Hours Count (9818 h)", "Temperature",
+                                               "Raw Read Error Rate"}));
+  tables.records[2].model = "KINGSTON SA400S37240G";
+  EXPECT_EQ(names(), (std::vector<std::string>{"Power-on Hours Count (9818 h)", "SSD Life Left",
+                                               "Raw Read Error Rate"}));
+  // The settings keys keep the fixed name whatever the page shows.
+  Set("231-Temperature", 90);
+  EXPECT_EQ(BuildAttributePage(tables, 2, store, kNow).rows[1].texts[6], "90");
 }
 
 TEST_F(AttributePageTest, WithoutABaselineNothingShowsAsChanged) {
