@@ -2,6 +2,7 @@ torvel_test_binary(drive_tests
   drive/attribute_names_test.cpp
   drive/channel_test.cpp
   drive/identify_test.cpp
+  drive/nvme_test.cpp
   drive/refresh_test.cpp
   drive/report_test.cpp
   drive/simulated_backend_test.cpp

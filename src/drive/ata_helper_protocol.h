@@ -68,7 +68,7 @@ inline constexpr std::array<DriveCommand, 10> kWhitelist = {
 const char* CommandName(DriveCommand command);
 std::optional<DriveCommand> CommandFromName(std::string_view name);
 
-// Decimal 0 to 11 without sign, spaces or leading zeros; nullopt otherwise.
+// Decimal 0 to 23 without sign, spaces or leading zeros; nullopt otherwise.
 std::optional<int> ParseDriveNumber(std::string_view text);
 
 struct ParsedRequest {

@@ -95,4 +95,51 @@ SmartSectorBuilder& SmartSectorBuilder::Checksum() {
   return *this;
 }
 
+namespace {
+template <std::size_t N>
+void PutLe(std::array<std::uint8_t, N>& page, std::size_t at, std::uint64_t v, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) page[at + i] = static_cast<std::uint8_t>(i < 8 ? v >> (8 * i) : 0);
+}
+template <std::size_t N>
+void PutText(std::array<std::uint8_t, N>& page, std::size_t at, std::size_t size, std::string_view text) {
+  for (std::size_t i = 0; i < size; ++i)
+    page[at + i] = static_cast<std::uint8_t>(i < text.size() ? text[i] : ' ');
+}
+}  // namespace
+
+NvmePagesBuilder& NvmePagesBuilder::Identity(std::string_view model, std::string_view serial,
+                                             std::string_view firmware) {
+  PutText(ctrl_, 4, 20, serial);
+  PutText(ctrl_, 24, 40, model);
+  PutText(ctrl_, 64, 8, firmware);
+  return *this;
+}
+
+NvmePagesBuilder& NvmePagesBuilder::Namespace(std::uint64_t blocks, int lbads) {
+  for (std::size_t at : {0u, 8u, 16u}) PutLe(ns_, at, blocks, 8);
+  ns_[25] = 0;  // NLBAF: one format
+  ns_[26] = 0;  // FLBAS: format 0
+  ns_[130] = static_cast<std::uint8_t>(lbads);
+  // TNVMCAP in the controller, as a drive of one namespace reports it.
+  PutLe(ctrl_, 280, lbads < 64 ? blocks << lbads : 0, 16);
+  return *this;
+}
+
+NvmePagesBuilder& NvmePagesBuilder::Health(const NvmeHealth& h) {
+  log_[0] = h.criticalWarning;
+  PutLe(log_, 1, static_cast<std::uint64_t>(h.temperatureKelvin), 2);
+  log_[3] = static_cast<std::uint8_t>(h.availableSpare);
+  log_[4] = static_cast<std::uint8_t>(h.spareThreshold);
+  log_[5] = static_cast<std::uint8_t>(h.percentageUsed);
+  const std::pair<std::size_t, std::uint64_t> counters[] = {
+      {32, h.dataUnitsRead},   {48, h.dataUnitsWritten}, {64, h.hostReads},
+      {80, h.hostWrites},      {96, h.busyMinutes},      {112, h.powerCycles},
+      {128, h.powerOnHours},   {144, h.unsafeShutdowns}, {160, h.mediaErrors},
+      {176, h.errorLogEntries}};
+  for (const auto& [at, v] : counters) PutLe(log_, at, v, 16);
+  PutLe(log_, 192, h.warningTempMinutes, 4);
+  PutLe(log_, 196, h.criticalTempMinutes, 4);
+  return *this;
+}
+
 }  // namespace torvel

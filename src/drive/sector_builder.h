@@ -3,10 +3,12 @@
 // every offset.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "drive/ata_types.h"
+#include "drive/nvme.h"
 
 namespace torvel {
 
@@ -49,6 +51,24 @@ class SmartSectorBuilder {
 
  private:
   Sector s_{};
+};
+
+// The three NVMe pages: Identify Controller and Namespace, the health log.
+class NvmePagesBuilder {
+ public:
+  NvmePagesBuilder& Identity(std::string_view model, std::string_view serial,
+                             std::string_view firmware);
+  // NSZE, NCAP and NUSE of namespace 1 in blocks of 2^lbads bytes (format 0).
+  NvmePagesBuilder& Namespace(std::uint64_t blocks, int lbads);
+  NvmePagesBuilder& Health(const NvmeHealth& h);
+  const std::array<std::uint8_t, nvme::kIdentifySize>& controller() const { return ctrl_; }
+  const std::array<std::uint8_t, nvme::kIdentifySize>& ns() const { return ns_; }
+  const std::array<std::uint8_t, nvme::kSmartLogSize>& log() const { return log_; }
+
+ private:
+  std::array<std::uint8_t, nvme::kIdentifySize> ctrl_{};
+  std::array<std::uint8_t, nvme::kIdentifySize> ns_{};
+  std::array<std::uint8_t, nvme::kSmartLogSize> log_{};
 };
 
 }  // namespace torvel

@@ -29,10 +29,11 @@ namespace fs = std::filesystem;
 
 using test::kNt10;
 using test::kSamplesFolder;
-constexpr int kSampleDrives = 5;
+constexpr int kSampleDrives = 6;
 
-// Five disks in /sys/block that this process may not use: the open fails
-// with `openError`, or it succeeds and SG_IO fails with `sgioError`.
+// Five ATA disks and an NVMe controller in /sys/block that this process may
+// not use: the open fails with `openError`, or it succeeds and the command
+// (SG_IO or the NVMe admin ioctl) fails with `sgioError`.
 class DisksWithoutRights final : public SysCalls {
  public:
   int openError = EACCES;
@@ -49,12 +50,16 @@ class DisksWithoutRights final : public SysCalls {
     ++sgioCalls;
     return {-1, sgioError};
   }
+  SysResult DoNvmeAdmin(int, nvme_passthru_cmd&) override {
+    ++sgioCalls;
+    return {-1, sgioError};
+  }
   int DoClose(int fd) override {
     closed.push_back(fd);
     return 0;
   }
   SysResult DoListDirectory(const std::string&, std::vector<std::string>& names) override {
-    names = {"sda", "sdb", "sdc", "sdd", "sde", "loop0"};
+    names = {"sda", "sdb", "sdc", "sdd", "sde", "loop0", "nvme0n1"};
     return {0, 0};
   }
 

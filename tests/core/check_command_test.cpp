@@ -124,6 +124,51 @@ TEST_F(CheckCommand, ADamagedSettingsStoreIsSaidAndNotOverwritten) {
   EXPECT_EQ(test::ReadFile(store), damaged);
 }
 
+TEST_F(CheckCommand, ASleepingDiskIsLeftAsleepAndNotMissed) {
+  // An awake disk beside it, so that the check looks for missing drives.
+  fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / "2", dir.path() / "drives" / "1",
+           fs::copy_options::recursive);
+  EXPECT_EQ(Check().exitCode, 0);  // the baseline knows the drive and its place
+  test::WriteFile(dir.path() / "drives" / "0" / "power", "standby\n");
+  auto asleep = Check();
+  EXPECT_EQ(asleep.exitCode, 0) << asleep.out << asleep.err;
+  EXPECT_NE(asleep.out.find("Disk " + (dir.path() / "drives" / "0").string() +
+                            ": Asleep (standby), not checked\n"),
+            std::string::npos)
+      << asleep.out;
+  EXPECT_EQ(asleep.out.find("ST3500418AS"), std::string::npos) << "not read, so not shown as read";
+  EXPECT_EQ(asleep.out.find("no longer answers"), std::string::npos) << asleep.out;
+  EXPECT_FALSE(fs::exists(dir.path() / "drives" / "0" / "woken"));
+
+  auto woken = Check({"--wake"});
+  EXPECT_EQ(woken.exitCode, 0) << woken.err;
+  EXPECT_EQ(woken.out.rfind("Disk ST3500418AS, 500.1 GB, S/N:5VM1ABCD\n[SMART OK. ]\n", 0), 0u) << woken.out;
+  EXPECT_TRUE(fs::exists(dir.path() / "drives" / "0" / "woken"));
+}
+
+TEST_F(CheckCommand, NvmeCriticalWarningIsCriticalAndGrowingMediaErrorsAWarning) {
+  fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / "5", dir.path() / "drives" / "1",
+           fs::copy_options::recursive);
+  const fs::path log = dir.path() / "drives" / "1" / "nvme-smart-log.bin";
+  auto first = Check();
+  EXPECT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_NE(first.out.find("Disk Samsung SSD 980 PRO 1TB, 1000.2 GB, S/N:S5GXNF0R123456A\n[SMART OK. ]"),
+            std::string::npos)
+      << first.out;
+
+  std::string bytes = test::ReadFile(log);
+  bytes[160] = 2;  // media and data integrity errors: 0 -> 2
+  test::WriteFile(log, bytes);
+  auto grown = Check();
+  EXPECT_EQ(grown.exitCode, 1) << grown.out;
+  EXPECT_NE(test::ReadFile(dir.path() / "torvel.log").find("Media and Data Integrity Errors"),
+            std::string::npos);
+
+  bytes[0] = 0x04;  // reliability degraded
+  test::WriteFile(log, bytes);
+  EXPECT_EQ(Check().exitCode, 2);
+}
+
 TEST_F(CheckCommand, NothingCheckedIsUnknownWithTheReason) {
   fs::remove_all(dir.path() / "drives" / "0");
   auto none = Check();

@@ -50,7 +50,9 @@ std::map<std::string, std::optional<std::string>> SampleEnv() {
 std::vector<int> AtaSamples() {
   std::vector<int> out;
   for (const auto& [n, description] : SampleDescriptions())
-    if (DescriptionValue(description, "packet") != "yes") out.push_back(n);
+    if (DescriptionValue(description, "packet") != "yes" &&
+        DescriptionValue(description, "interface") != "nvme")
+      out.push_back(n);
   return out;
 }
 

@@ -51,7 +51,9 @@ TEST(TorvelctlOnSamples, ListsEveryAtaDiskButNotThePacketDevice) {
     expected.insert(n);
     ASSERT_TRUE(run.drives.count(n)) << run.result.out;
     const auto& d = run.drives.at(n);
-    EXPECT_EQ(d.at("kind"), "ATA disk");
+    const bool nvme = DescriptionValue(description, "interface") == "nvme";
+    EXPECT_EQ(d.at("kind"), nvme ? "NVMe drive" : "ATA disk");
+    EXPECT_EQ(d.at("Transport"), nvme ? "NVMe" : "SATA");
     EXPECT_EQ(d.at("Model"), DescriptionValue(description, "model"));
     EXPECT_EQ(d.at("Serial number"), TrimmedSerial(description));
     EXPECT_EQ(d.at("Firmware"), DescriptionValue(description, "firmware"));
@@ -65,7 +67,7 @@ TEST(TorvelctlOnSamples, ListsEveryAtaDiskButNotThePacketDevice) {
   std::set<int> listed;
   for (const auto& [n, fields] : run.drives) listed.insert(n);
   EXPECT_EQ(listed, expected);
-  EXPECT_EQ(listed, (std::set<int>{0, 1, 2, 4}));
+  EXPECT_EQ(listed, (std::set<int>{0, 1, 2, 4, 5}));
 }
 
 TEST(TorvelctlOnSamples, The9xPathShowsDrive3AsAPacketDevice) {

@@ -129,6 +129,7 @@ class Parser {
     if (keyTokens.size() == 2 && keyTokens[0] == "word") return Word(keyTokens[1], value);
     if (keyTokens.size() == 2 && keyTokens[0] == "data") return DataByte(keyTokens[1], value);
     if (value.empty()) Fail("'" + key + "' has no value");
+    if (keyTokens.size() == 2 && keyTokens[0] == "nvme") return NvmeField(keyTokens[1], value);
 
     if (key == "model") {
       Once(key);
@@ -163,20 +164,62 @@ class Parser {
       if (value != "good" && value != "tec" && value != "none")
         Fail("'status' takes good, tec or none, not '" + value + "'");
       d_.status = value;
+    } else if (key == "interface") {
+      Once(key);
+      if (value != "ata" && value != "nvme") Fail("'interface' takes ata or nvme, not '" + value + "'");
+      d_.nvme = value == "nvme";
+    } else if (key == "lba-size") {
+      Once(key);
+      if (value == "512") d_.lbads = 9;
+      else if (value == "4096") d_.lbads = 12;
+      else Fail("'lba-size' takes 512 or 4096, not '" + value + "'");
+    } else if (key == "power") {
+      Once(key);
+      if (value != "standby" && value != "active") Fail("'power' takes standby or active, not '" + value + "'");
+      d_.power = value;
+    } else if (key == "transport") {
+      Once(key);
+      d_.transport = Text(key, value, 16);
     } else if (key == "packet") {
       Once(key);
       d_.packet = YesNo(key, value);
     } else if (key == "fail") {
-      static const std::set<std::string> kCommands = {"open",     "enable",    "status",
-                                                      "identify", "read-data", "read-thresholds"};
+      static const std::set<std::string> kCommands = {
+          "open",      "enable",          "status", "identify",     "read-data",
+          "read-thresholds", "power", "nvme-id-ctrl", "nvme-id-ns", "nvme-smart-log"};
       if (!kCommands.count(value))
-        Fail("'fail' takes open, enable, status, identify, read-data or read-thresholds, not '" +
-             value + "'");
+        Fail("'fail' takes open, enable, status, identify, read-data, read-thresholds, power, "
+             "nvme-id-ctrl, nvme-id-ns or nvme-smart-log, not '" + value + "'");
       if (std::find(d_.fails.begin(), d_.fails.end(), value) == d_.fails.end())
         d_.fails.push_back(value);
     } else {
       Fail("unknown key '" + key + "'");
     }
+  }
+
+  void NvmeField(const std::string& name, const std::string& value) {
+    Once("nvme " + name);
+    NvmeHealth& h = d_.health;
+    constexpr std::uint64_t kAny = ~std::uint64_t{0};
+    const std::pair<const char*, std::uint64_t*> counters[] = {
+        {"data-units-read", &h.dataUnitsRead},   {"data-units-written", &h.dataUnitsWritten},
+        {"host-reads", &h.hostReads},            {"host-writes", &h.hostWrites},
+        {"busy-time", &h.busyMinutes},           {"power-cycles", &h.powerCycles},
+        {"power-on-hours", &h.powerOnHours},     {"unsafe-shutdowns", &h.unsafeShutdowns},
+        {"media-errors", &h.mediaErrors},        {"error-log-entries", &h.errorLogEntries}};
+    for (const auto& [n, field] : counters)
+      if (name == n) {
+        *field = Number(value, kAny, n);
+        return;
+      }
+    if (name == "critical-warning") h.criticalWarning = static_cast<std::uint8_t>(Number(value, 255, "critical warning"));
+    else if (name == "temperature") h.temperatureKelvin = static_cast<int>(Number(value, 200, "temperature (degrees C)")) + 273;
+    else if (name == "available-spare") h.availableSpare = static_cast<int>(Number(value, 100, "available spare"));
+    else if (name == "spare-threshold") h.spareThreshold = static_cast<int>(Number(value, 100, "spare threshold"));
+    else if (name == "percentage-used") h.percentageUsed = static_cast<int>(Number(value, 255, "percentage used"));
+    else if (name == "warning-temp-time") h.warningTempMinutes = static_cast<std::uint32_t>(Number(value, 0xFFFFFFFF, name.c_str()));
+    else if (name == "critical-temp-time") h.criticalTempMinutes = static_cast<std::uint32_t>(Number(value, 0xFFFFFFFF, name.c_str()));
+    else Fail("unknown NVMe health field '" + name + "'");
   }
 
   void Udma(const std::string& value) {
@@ -220,6 +263,13 @@ class Parser {
       }
     }
     line_ = 0;
+    if (d_.nvme && (d_.packet || !d_.attributes.empty() || !d_.words.empty() || d_.udma))
+      Fail("an NVMe drive has no packet, attr, word or udma lines: its rows come from the health log");
+    if (d_.nvme) {
+      if (d_.model.empty()) Fail("no 'model' line (a drive without a model is not listed)");
+      if (d_.sectors == 0) Fail("an NVMe drive needs a 'sectors' line (namespace 1's blocks)");
+      return;
+    }
     if (!d_.dataBytes.empty() && d_.attributes.empty())
       Fail("'data' lines need attribute lines (no data sector is written without them)");
     if (d_.model.empty()) Fail("no 'model' line (a drive without a model is not listed)");
@@ -264,12 +314,29 @@ DriveDescription ParseDescription(std::istream& in) { return Parser().Run(in); }
 
 const std::vector<std::string>& DriveFileNames() {
   static const std::vector<std::string> kNames = {
-      "identify.bin", "smart-data.bin", "smart-thresholds.bin", "status", "packet", "fail"};
+      "identify.bin", "smart-data.bin", "smart-thresholds.bin", "status", "packet", "fail",
+      "nvme-id-ctrl.bin", "nvme-id-ns.bin", "nvme-smart-log.bin", "power", "transport"};
   return kNames;
 }
 
 std::map<std::string, std::string> BuildDriveFiles(const DriveDescription& d) {
   std::map<std::string, std::string> files;
+  if (!d.power.empty()) files["power"] = d.power + "\n";
+  if (!d.transport.empty()) files["transport"] = d.transport + "\n";
+  if (d.nvme) {
+    NvmePagesBuilder b;
+    b.Identity(d.model, d.serial, d.firmware).Namespace(d.sectors, d.lbads).Health(d.health);
+    const auto bytes = [](const auto& page) { return std::string(page.begin(), page.end()); };
+    files["nvme-id-ctrl.bin"] = bytes(b.controller());
+    files["nvme-id-ns.bin"] = bytes(b.ns());
+    files["nvme-smart-log.bin"] = bytes(b.log());
+    if (!d.fails.empty()) {
+      std::string text;
+      for (const auto& f : d.fails) text += f + "\n";
+      files["fail"] = text;
+    }
+    return files;
+  }
   files["identify.bin"] = Bytes(BuildIdentify(d));
 
   if (!d.attributes.empty()) {

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "drive/nvme.h"
+
 namespace torvel::mksample {
 
 struct AttributeLine {
@@ -39,6 +41,13 @@ struct DriveDescription {
   std::vector<std::pair<int, std::uint16_t>> words;     // IDENTIFY word overrides
   std::vector<std::pair<int, std::uint8_t>> dataBytes;  // S.M.A.R.T. data sector bytes
   std::vector<AttributeLine> attributes;
+  // An NVMe drive: three pages instead of the ATA sectors; `sectors` is
+  // namespace 1's size in blocks of 2^lbads bytes.
+  bool nvme = false;
+  int lbads = 9;
+  NvmeHealth health;
+  std::string power;      // the "power" file: standby, active; empty: none
+  std::string transport;  // the "transport" file; empty: none
 };
 
 // A description mistake, with the 1-based line it was found on (0: the
