@@ -68,7 +68,9 @@ def parse_report(lines):
         else:
             # "190 (BE) Unknown attribute   50   69   69   522125343": the
             # name may hold blanks, so the numbers are taken from the end.
-            m = re.match(r"^(\d+)\s+\(([0-9A-F]{2})\) (.*?)\s+(\d+)\s+(\d+)\s+(\d+)\s+(\d+)$", line)
+            # A readable value in brackets may follow the raw one.
+            m = re.match(r"^(\d+)\s+\(([0-9A-F]{2})\) (.*?)\s+(\d+)\s+(\d+)\s+(\d+)\s+(\d+)"
+                         r"(?:\s+\[[^\]]*\])?$", line)
             if m:
                 ident = int(m.group(1))
                 if int(m.group(2), 16) != ident:
@@ -342,6 +344,21 @@ def parse_settings(lines):
     return out
 
 
+# "<id>-<suffix>" keys that are not the saved value itself.
+ATTRIBUTE_SUFFIXES = {"UseCustomThresholds", "CustomNotify", "CriticalValue", "Popup", "Email",
+                      "NetSend", "LogChanges", "LastChangeDate", "TECdate", "RawCount", "LastFall"}
+
+
+def baseline_key(stored, ident):
+    """The key of an attribute's saved value: "<id>-<name>", named by the
+    designed table, which the report's shown names may differ from."""
+    for key in stored:
+        head, _, tail = key.partition("-")
+        if head == str(ident) and tail and tail not in ATTRIBUTE_SUFFIXES:
+            return key
+    return None
+
+
 def check_baseline(table, label, settings_lines, reports, serials):
     """Every attribute of every disk has its value stored under
     "<id>-<name>" in the disk's section."""
@@ -349,8 +366,8 @@ def check_baseline(table, label, settings_lines, reports, serials):
     for n, report in reports.items():
         stored = settings.get(serials[n], {})
         for ident, (val, _, _, _) in sorted(report["attributes"].items()):
-            key = "%d-%s" % (ident, report["names"][ident])
-            got = stored.get(key)
+            key = baseline_key(stored, ident)
+            got = None if key is None else stored.get(key)
             table.row("%s %s #%d" % (label, serials[n], ident), None if got is None else int(got), val)
 
 
@@ -494,8 +511,9 @@ def compare_console(text, a):
 # a comparison that passes them all compares nothing.
 # Each names the section it plants into.
 MUTATIONS = (
-    ("report-0", "a raw value in the report", r"(?m)^(190 +\(BE\).* )(\d+)$",
-     lambda m: m.group(1) + str(int(m.group(2)) + 1)),
+    # The raw value, before the readable one in brackets where there is one.
+    ("report-0", "a raw value in the report", r"(?m)^(190 +\(BE\).* )(\d+)((?: +\[[^\]]*\])?)$",
+     lambda m: m.group(1) + str(int(m.group(2)) + 1) + m.group(3)),
     ("report-0", "a worst value in the report", r"(?m)^(1 +\(01\) .*\d+ +)(\d+)( +\d+)$",
      lambda m: m.group(1) + str(int(m.group(2)) - 1) + m.group(3)),
     ("smartctl-0", "a threshold in smartctl's sector", r"(?m)^(000-015: 01 00 01 )06",
@@ -510,8 +528,9 @@ MUTATIONS = (
      lambda m: "@@@END check-second rc=1@@@"),
     ("check-second", "a changed count in a summary", r"(?m)^(@@@BEGIN check-second@@@\n.*\n)\[",
      lambda m: m.group(1) + "[ 1 SMART attribute changed. "),
-    ("user-read", "a raw value read through the helper", r"(?m)^(@@@BEGIN user-read@@@\n(?:.*\n)*?190 +\(BE\).* )(\d+)$",
-     lambda m: m.group(1) + str(int(m.group(2)) + 1)),
+    ("user-read", "a raw value read through the helper",
+     r"(?m)^(@@@BEGIN user-read@@@\n(?:.*\n)*?190 +\(BE\).* )(\d+)((?: +\[[^\]]*\])?)$",
+     lambda m: m.group(1) + str(int(m.group(2)) + 1) + m.group(3)),
     ("user-alone-log", "a lost no-rights trace line", r"(?m)^.*Drive 0: no right to send raw ATA.*\n", lambda m: ""),
     ("user-rawio", "a report where the helper may not open the disk",
      r"(?m)^@@@END user-rawio rc=\d+@@@$", lambda m: "@@@END user-rawio rc=0@@@"),
@@ -568,7 +587,13 @@ def main():
             return 1
         ident, (val, _, _, _) = sorted(report["attributes"].items())[0]
         moved = val + 1 if val + 1 < 255 else val - 1  # 255 means "no baseline"
-        print("%d-%s\t%d" % (ident, report["names"][ident], moved))
+        settings = parse_settings(sec.get("settings", ([], 0))[0])
+        stored = next((v for v in settings.values() if baseline_key(v, ident)), {})
+        key = baseline_key(stored, ident)
+        if key is None:
+            print("no saved value of attribute %d in the settings" % ident, file=sys.stderr)
+            return 1
+        print("%s\t%d" % (key, moved))
         return 0
 
     table = compare_console(text, a)
