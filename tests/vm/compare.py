@@ -538,6 +538,112 @@ MUTATIONS = (
 )
 
 
+# --- NVMe -------------------------------------------------------------------
+
+# Our rows of the health log: attribute id -> nvme-cli's smart-log JSON key.
+NVME_ROWS = {1: "critical_warning", 2: "avail_spare", 3: "percent_used",
+             4: "data_units_read", 6: "data_units_written", 7: "host_read_commands",
+             8: "host_write_commands", 9: "power_on_hours", 10: "controller_busy_time",
+             11: "unsafe_shutdowns", 12: "power_cycles", 13: "num_err_log_entries",
+             14: "warning_temp_time", 15: "critical_comp_time", 198: "media_errors"}
+
+
+def json_section(sec, name):
+    import json
+    try:
+        return json.loads("\n".join(sec.get(name, ([], 1))[0]))
+    except ValueError:
+        return {}
+
+
+def smart_value(log, key):
+    """nvme-cli prints some counters as numbers, some as strings, and
+    critical_warning as an object on newer versions."""
+    v = log.get(key)
+    if isinstance(v, dict):
+        v = v.get("value")
+    if isinstance(v, str):
+        v = int(v.replace(",", "").split()[0], 0)
+    return v
+
+
+def smartctl_nvme(lines):
+    out = {}
+    for line in lines:
+        m = re.match(r"^([A-Za-z][A-Za-z /]+?):\s+(.*)$", line)
+        if m:
+            out[m.group(1).strip()] = m.group(2).strip()
+    return out
+
+
+def compare_nvme(text, a):
+    sec = cut_sections(text)
+    table = Table(a.title)
+    serial, size = a.nvme.split("|")
+    size = int(size)
+    listed = parse_drives(sec.get("nvme-drives", ([], 1))[0])
+    table.note("torvelctl drives", sec.get("nvme-drives", ([], None))[1] == 0,
+               "exit %s" % sec.get("nvme-drives", ([], None))[1])
+    kinds = {n: d.get("kind") for n, d in listed.items()}
+    nvme_n = next((n for n, k in kinds.items() if k == "NVMe drive"), None)
+    table.note("AHCI disk and NVMe drive listed",
+               sorted(kinds.values()) == ["ATA disk", "NVMe drive"] and nvme_n == 1,
+               " ".join("%d:%s" % (n, k) for n, k in sorted(kinds.items())) or "none")
+    drive = listed.get(nvme_n, {})
+    ctrl = json_section(sec, "nvme-id-ctrl")
+    ns = json_section(sec, "nvme-id-ns")
+    log = json_section(sec, "nvme-smart-log")
+    smart = smartctl_nvme(sec.get("nvme-smartctl", ([], 1))[0])
+    report = parse_report(sec.get("nvme-report", ([], 1))[0])
+    report_lines = sec.get("nvme-report", ([], 1))[0]
+    table.note("torvelctl report", sec.get("nvme-report", ([], None))[1] == 0,
+               "exit %s" % sec.get("nvme-report", ([], None))[1])
+    table.note("report says NVMe", "Drive interface: NVMe" in report_lines, "Drive interface line")
+
+    strip = lambda v: None if v is None else str(v).strip()
+    table.row("device", drive.get("Device"), None, None, "/dev/nvme0")
+    table.row("transport", drive.get("Transport"), None, None, "NVMe")
+    table.row("model (drives)", drive.get("Model"), strip(ctrl.get("mn")), None, strip(smart.get("Model Number")))
+    table.row("model (report)", report.get("model"), strip(ctrl.get("mn")))
+    table.row("serial (drives)", drive.get("Serial number"), strip(ctrl.get("sn")),
+              strip(smart.get("Serial Number")), serial)
+    table.row("serial (report)", report.get("serial"), strip(ctrl.get("sn")), None, serial)
+    table.row("firmware", drive.get("Firmware"), strip(ctrl.get("fr")), strip(smart.get("Firmware Version")))
+    # Capacity: NSZE times the formatted LBA size, as nvme-cli gives both.
+    ns_bytes = None
+    if ns.get("nsze") is not None and ns.get("lbafs"):
+        lbaf = ns["lbafs"][ns.get("flbas", 0) & 0x0F]
+        ns_bytes = int(ns["nsze"]) << int(lbaf["ds"])
+    table.row("capacity (drives)", drive.get("Capacity"), None if ns_bytes is None else gigabytes(ns_bytes, 2),
+              None, gigabytes(size, 2))
+    table.row("capacity (report)", report.get("capacity"), None if ns_bytes is None else gigabytes(ns_bytes, 1))
+    kelvin = smart_value(log, "temperature")
+    table.row("temperature (drives)", drive.get("Temperature"),
+              None if kelvin is None else "%d \u00b0C" % (kelvin - 273),
+              None, None if "Temperature" not in smart else smart["Temperature"].replace(" Celsius", " \u00b0C"))
+    warning = smart_value(log, "critical_warning")
+    table.row("T.E.C. (critical warning)", drive.get("T.E.C."),
+              None if warning is None else ("yes (threshold exceeded)" if warning else "no"))
+    for ident, key in sorted(NVME_ROWS.items()):
+        ours = report["attributes"].get(ident)
+        theirs = smart_value(log, key)
+        table.row("row %d raw = %s" % (ident, key), None if ours is None else ours[3], theirs)
+    spare = report["attributes"].get(2)
+    table.row("row 2 threshold = spare_thresh", None if spare is None else spare[2], smart_value(log, "spare_thresh"))
+    temp_row = report["attributes"].get(194)
+    table.row("row 194 raw = composite temperature", None if temp_row is None else temp_row[3],
+              None if kelvin is None else kelvin - 273)
+
+    rc = sec.get("nvme-check", ([], None))[1]
+    table.note("torvelctl check exit", rc == a.nvme_check, "%s (want %d)" % (rc, a.nvme_check))
+    for line in sec.get("nvme-timing", ([], 1))[0]:
+        m = re.match(r"^(\S+) runs=(\d+) start=([\d.]+) end=([\d.]+)$", line)
+        if m:
+            per_run = (float(m.group(4)) - float(m.group(3))) / int(m.group(2)) * 1000
+            table.timings.append("%s: %.0f ms a run (%s runs)" % (m.group(1), per_run, m.group(2)))
+    return table
+
+
 def mutation_check(text, a):
     problems, tried = [], 0
     present = cut_sections(text)
@@ -567,6 +673,9 @@ def main():
     p.add_argument("--mutations", action="store_true",
                    help="also prove that planted faults in this console make the comparison fail")
     p.add_argument("--extract-settings", metavar="OUT")
+    p.add_argument("--nvme", metavar="SERIAL|BYTES",
+                   help="compare the NVMe boot's sections instead: the controller QEMU was given")
+    p.add_argument("--nvme-check", type=int, default=0, help="the exit status torvelctl check must give")
     p.add_argument("--helper-runs", type=int, default=0,
                    help="1: the guest ran torvelctl without root, with and without torvel-ata")
     a = p.parse_args()
@@ -596,7 +705,7 @@ def main():
         print("%s\t%d" % (key, moved))
         return 0
 
-    table = compare_console(text, a)
+    table = compare_nvme(text, a) if a.nvme else compare_console(text, a)
     table.print()
     ok = table.failed == 0
     print("%s: %s (%d of %d rows disagree)" % (a.title, "PASS" if ok else "FAIL", table.failed, table.checked))

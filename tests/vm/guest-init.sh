@@ -66,6 +66,37 @@ while [ "$(ls /sys/block | grep -c '^sd')" -lt "${expected_disks:-1}" ] && [ $i 
   usleep 100000
   i=$((i + 1))
 done
+# An NVMe controller's namespace appears after the driver's own probe.
+if [ "$(arg nvme)" = 1 ]; then
+  i=0
+  while [ ! -e /sys/block/nvme0n1 ] && [ $i -lt 600 ]; do
+    usleep 100000
+    i=$((i + 1))
+  done
+  mkdir -p /tmp/nvme-work
+  cd /tmp/nvme-work || finish
+  export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/nvme-config
+  # Drive numbers: the ATA disks first, then the controller.
+  nvme_drive=$(ls /sys/block | grep -c '^sd')
+  run nvme-drives torvelctl drives
+  run nvme-report torvelctl report "$nvme_drive" --utf8
+  run nvme-debug-log sh -c "tr -d '\r' < debug.log"
+  run nvme-id-ctrl nvme id-ctrl /dev/nvme0 -o json
+  run nvme-id-ns nvme id-ns /dev/nvme0n1 -o json
+  run nvme-smart-log nvme smart-log /dev/nvme0 -o json
+  run nvme-smartctl smartctl -a /dev/nvme0
+  run nvme-check torvelctl check
+  section_begin nvme-timing
+  start=$(cut -d' ' -f1 /proc/uptime)
+  for i in 1 2 3 4 5 6 7 8 9 10; do torvelctl report "$nvme_drive" >/dev/null 2>&1; done
+  echo "torvelctl-report-nvme runs=10 start=$start end=$(cut -d' ' -f1 /proc/uptime)"
+  start=$(cut -d' ' -f1 /proc/uptime)
+  for i in 1 2 3 4 5 6 7 8 9 10; do smartctl -a /dev/nvme0 >/dev/null 2>&1; done
+  echo "smartctl-a-nvme runs=10 start=$start end=$(cut -d' ' -f1 /proc/uptime)"
+  section_end nvme-timing 0
+  finish
+fi
+
 run disks sh -c 'for d in /sys/block/sd*; do [ -e "$d" ] || continue; n=${d##*/}; \
   echo "$n $(cat $d/size) $(cat $d/device/vendor 2>/dev/null)|$(cat $d/device/model 2>/dev/null)"; \
   [ -b /dev/$n ] || echo "missing /dev/$n"; done'

@@ -83,9 +83,9 @@ prepare_kernel() {
   dpkg -x "$tmp"/*.deb "$tmp/root"
   depmod -b "$tmp/root" "$kver"
   # Dependency order, each module once: the guest insmods them in this order.
-  modprobe --show-depends -d "$tmp/root" -S "$kver" -a ata_piix ahci sd_mod sg |
+  modprobe --show-depends -d "$tmp/root" -S "$kver" -a ata_piix ahci sd_mod sg nvme |
     awk '$1 == "insmod" && !seen[$2]++ { print $2 }' > "$tmp/module-paths"
-  [ -s "$tmp/module-paths" ] || fail "modprobe found no modules for ata_piix ahci sd_mod sg"
+  [ -s "$tmp/module-paths" ] || fail "modprobe found no modules for ata_piix ahci sd_mod sg nvme"
   while read -r path; do
     cp "$path" "$tmp/modules/"
     basename "$path" >> "$tmp/modules/order"
@@ -110,7 +110,10 @@ pkg=$(kernel_package)
 if [ -n "$pkg" ]; then
   kver=${pkg#linux-image-}
   kdir=$cache/kernel-$kver
-  [ -f "$kdir/bzImage" ] || prepare_kernel "$pkg-unsigned" "$kver" "$kdir"
+  # A cache from before the NVMe driver was carried is made anew.
+  if [ ! -f "$kdir/bzImage" ] || ! grep -q '^nvme\.ko' "$kdir/modules/order"; then
+    prepare_kernel "$pkg-unsigned" "$kver" "$kdir"
+  fi
 else
   # No package lists (apt-get update never ran): a cached kernel still serves.
   kdir=$(ls -d "$cache"/kernel-* 2>/dev/null | sort -V | tail -n 1 || true)
@@ -143,6 +146,9 @@ copy_with_libraries() {
 }
 copy_with_libraries "$ctl" /usr/bin/torvelctl
 copy_with_libraries "$smartctl" /usr/sbin/smartctl
+nvme_cli=$(command -v nvme || echo /usr/sbin/nvme)
+[ -x "$nvme_cli" ] || fail "missing tool: nvme (package nvme-cli, see scripts/deps.sh)"
+copy_with_libraries "$nvme_cli" /usr/sbin/nvme
 
 # torvel-ata beside torvelctl (where torvelctl looks first), a second
 # torvelctl with no helper beside it, setcap and getcap for the guest to give
@@ -321,8 +327,37 @@ else
   boot_failed ahci "$rc"
 fi
 
+# 3. An AHCI disk and QEMU's NVMe controller together: both are listed, the
+#    NVMe drive agrees with nvme-cli and smartctl; then the same with the
+#    controller's critical warning bit 2 (reliability degraded) set, which
+#    the check must call a T.E.C. (exit 2).
+nvme_serial=TVMNVME01
+truncate -s 4G "$work/nvme0.img"
+nvme_args() {  # EXTRA-DEVICE-PROPERTIES
+  printf '%s\n' -drive "if=none,id=nv0,file=$work/nvme0.img,format=raw" \
+    -device "nvme,drive=nv0,serial=$nvme_serial$1"
+}
+nvme_seconds=
+for case in nvme nvme-warning; do
+  rc=0
+  extra=
+  [ "$case" = nvme-warning ] && extra=",smart_critical_warning=4"
+  mapfile -t devs < <(drive_args 0 ide.0; nvme_args "$extra")
+  boot_case "$case" "$work/base.cpio" "torvel.disks=1 torvel.nvme=1" -machine q35 "${devs[@]}" || rc=$?
+  say "$case boot: ${boot_seconds}s"
+  nvme_seconds="$nvme_seconds $case ${boot_seconds}s"
+  if booted "$case" DONE; then
+    want=0
+    [ "$case" = nvme-warning ] && want=2
+    compare "$case" --title "AHCI + NVMe (q35), $accel_name${extra:+, critical warning 4}" \
+      --nvme "$nvme_serial|$((4 << 30))" --nvme-check "$want"
+  else
+    boot_failed "$case" "$rc"
+  fi
+done
+
 total=$(seconds_since "$started")
-say "times under $accel_name: IDE boot ${ide_seconds}s, AHCI boot ${ahci_seconds}s, whole test ${total}s"
+say "times under $accel_name: IDE boot ${ide_seconds}s, AHCI boot ${ahci_seconds}s,$nvme_seconds, whole test ${total}s"
 [ "${TORVEL_VM_KEEP:-0}" = 1 ] || rm -f "$work"/disk*.img
 if [ "$failures" -ne 0 ]; then
   echo "vm-test: FAIL ($failures part(s) failed; consoles in $work)"
