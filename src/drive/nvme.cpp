@@ -156,6 +156,17 @@ void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,
   add(nvme_id::kMediaErrors, 100, 0, health.mediaErrors, false);
 }
 
+std::string NvmeWarningText(std::uint8_t w) {
+  static constexpr const char* kBits[] = {
+      "spare below its threshold", "temperature out of bounds", "reliability degraded",
+      "read-only", "volatile memory backup failed", "persistent memory read-only"};
+  std::string out;
+  for (int bit = 0; bit < 6; ++bit)
+    if (w & (1u << bit)) out += (out.empty() ? "" : ", ") + std::string(kBits[bit]);
+  if (w & 0xC0) out += (out.empty() ? "" : ", ") + std::string("reserved bits set");
+  return out.empty() ? "none" : out;
+}
+
 std::string_view NvmeAttributeName(int id) {
   for (const Row& r : kRows)
     if (r.id == id) return r.name;

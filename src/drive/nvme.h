@@ -94,6 +94,10 @@ inline constexpr int kMediaErrors = 198;
 void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,
                    const NvmeHealth& health);
 
+// The critical warning's bits in words ("none" when clear), as the drive
+// page and the report's reader want them.
+std::string NvmeWarningText(std::uint8_t criticalWarning);
+
 // The shown name of an NVMe row; empty for an id the mapping does not use.
 std::string_view NvmeAttributeName(int id);
 

@@ -89,9 +89,11 @@ void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
 
 }  // namespace
 
-std::string FormatIdentifyRows(SectorView identify) {
+std::string FormatIdentifyRows(SectorView identify) { return FormatInfoRows(IdentifyRows(identify)); }
+
+std::string FormatInfoRows(const std::vector<InfoRow>& rows) {
   std::string out;
-  for (const InfoRow& row : IdentifyRows(identify)) {
+  for (const InfoRow& row : rows) {
     // The page's labels may end in blanks; a colon right after reads better.
     std::string label = row.label;
     while (!label.empty() && label.back() == ' ') label.pop_back();
@@ -242,7 +244,11 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
       return kExitNoDrive;
     }
-    out << FormatIdentifyRows(tables->identify[idx]);
+    // An NVMe drive has no IDENTIFY sector: its page shows the health log's state.
+    if (tables->records[idx].deviceType == kDeviceNvme)
+      out << FormatInfoRows(NvmeInfoRows(tables->records[idx], tables->attributes[idx]));
+    else
+      out << FormatIdentifyRows(tables->identify[idx]);
     return kExitOk;
   }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drive/ata_types.h"
+#include "ui/logic/disk_info.h"
 
 namespace torvel {
 
@@ -55,5 +56,7 @@ std::string FormatDriveList(const DriveTables& tables);
 // The `identify` listing (UTF-8): the Disk info page's IDENTIFY rows as
 // "label: value" lines, trailing blanks of a label dropped.
 std::string FormatIdentifyRows(SectorView identify);
+// "label: value" lines in UTF-8.
+std::string FormatInfoRows(const std::vector<InfoRow>& rows);
 
 }  // namespace torvel

@@ -1,5 +1,7 @@
 #include "ui/logic/disk_info.h"
 
+#include "drive/nvme.h"
+
 #include <cstdint>
 #include <initializer_list>
 
@@ -206,6 +208,39 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
   return rows;
 }
 
+std::vector<InfoRow> NvmeInfoRows(const DriveRecord& record, const AttributeTable& table) {
+  const auto raw = [&table](int id) -> std::optional<std::uint64_t> {
+    for (const AttributeEntry& a : table.attributes)
+      if (a.id == id) return a.Raw();
+    return std::nullopt;
+  };
+  const auto count = [&raw](int id) {
+    const auto v = raw(id);
+    return v ? std::to_string(*v) : std::string("not reported");
+  };
+  std::vector<InfoRow> rows;
+  rows.push_back({"Interface", "NVMe"});
+  if (!record.device.empty()) rows.push_back({"Device", record.device});
+  const auto warning = raw(nvme_id::kCriticalWarning);
+  rows.push_back({"Critical warning",
+                  warning ? NvmeWarningText(static_cast<std::uint8_t>(*warning)) : "not reported"});
+  std::string spare = "not reported";
+  for (std::size_t i = 0; i < kAttributeSlots; ++i)
+    if (table.attributes[i].id == nvme_id::kAvailableSpare)
+      spare = std::to_string(table.attributes[i].Raw()) + " % (threshold " +
+              std::to_string(table.thresholds[i].threshold) + " %)";
+  rows.push_back({"Available spare", spare});
+  rows.push_back({"Percentage used", raw(nvme_id::kPercentageUsed)
+                                         ? std::to_string(*raw(nvme_id::kPercentageUsed)) + " %"
+                                         : "not reported"});
+  rows.push_back({"Power on hours", count(nvme_id::kPowerOnHours)});
+  rows.push_back({"Power cycles", count(nvme_id::kPowerCycles)});
+  rows.push_back({"Unsafe shutdowns", count(nvme_id::kUnsafeShutdowns)});
+  rows.push_back({"Media and data integrity errors", count(nvme_id::kMediaErrors)});
+  rows.push_back({"Error information log entries", count(nvme_id::kErrorLogEntries)});
+  return rows;
+}
+
 std::optional<std::vector<InfoRow>> DiskInfoRows(const DriveTables& tables, int driveNumber,
                                                  bool perDrivePath,
                                                  const std::vector<VolumeRow>& volumes,
@@ -223,7 +258,9 @@ std::optional<std::vector<InfoRow>> DiskInfoRows(const DriveTables& tables, int 
     for (const VolumeRow& v : volumes) rows.push_back({VolumeLabel(v), VolumeValue(v)});
   }
   rows.push_back({kAdvancedHeader, "", true});
-  for (InfoRow& r : IdentifyRows(tables.identify[n])) rows.push_back(std::move(r));
+  for (InfoRow& r : record.deviceType == kDeviceNvme ? NvmeInfoRows(record, tables.attributes[n])
+                                                    : IdentifyRows(tables.identify[n]))
+    rows.push_back(std::move(r));
   return rows;
 }
 

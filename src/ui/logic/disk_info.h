@@ -11,6 +11,7 @@
 
 namespace torvel {
 
+struct AttributeTable;
 struct DriveRecord;
 struct DriveTables;
 struct TextTable;
@@ -37,6 +38,10 @@ std::vector<InfoRow> IdentityRows(const DriveRecord& record, const TextTable& te
 // The decoded IDENTIFY rows, in the page's order; conditional rows only when
 // their condition holds.
 std::vector<InfoRow> IdentifyRows(SectorView identify);
+
+// What an NVMe drive shows in place of the IDENTIFY rows: where it is and the
+// health log's state, from its record and attribute rows.
+std::vector<InfoRow> NvmeInfoRows(const DriveRecord& record, const AttributeTable& table);
 
 // The whole list for drive `driveNumber`. The volume section (its header and
 // `volumes`) is there only on the per-drive path. Nothing when the drive

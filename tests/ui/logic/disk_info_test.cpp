@@ -6,6 +6,7 @@
 
 #include "config/language.h"
 #include "drive/drive_tables.h"
+#include "drive/nvme.h"
 #include "drive/sector_builder.h"
 #include "ui/logic/manufacturer.h"
 #include "ui/logic/volumes.h"
@@ -422,6 +423,30 @@ TEST(IdentifyRows, SecurityRowsFromWord128) {
   rows = Decode(IdentifyBuilder().Word(128, 0x0004));
   EXPECT_EQ(ValueOf(rows, "Security status"), "Locked");
   EXPECT_FALSE(ValueOf(rows, "Security"));
+}
+
+TEST(NvmeInfo, TheHealthLogsStateInPlaceOfIdentifyRows) {
+  DriveTables t;
+  NvmeHealth h;
+  h.criticalWarning = 0x05;
+  h.availableSpare = 8;
+  h.spareThreshold = 10;
+  h.percentageUsed = 104;
+  h.mediaErrors = 17;
+  StoreNvmeData(t, 2, {"Lexar SSD NM790 4TB", "NHG1234", "12237", 4000787030016}, h);
+  t.records[2].device = "/dev/nvme1";
+  const auto rows = DiskInfoRows(t, 2, false, {}, TextTable("DiskInfoTab"));
+  ASSERT_TRUE(rows);
+  EXPECT_EQ(ValueOf(*rows, "Interface"), "NVMe");
+  EXPECT_EQ(ValueOf(*rows, "Device"), "/dev/nvme1");
+  EXPECT_EQ(ValueOf(*rows, "Critical warning"), "spare below its threshold, reliability degraded");
+  EXPECT_EQ(ValueOf(*rows, "Available spare"), "8 % (threshold 10 %)");
+  EXPECT_EQ(ValueOf(*rows, "Percentage used"), "104 %");
+  EXPECT_EQ(ValueOf(*rows, "Media and data integrity errors"), "17");
+  // No ATA row read from an IDENTIFY sector the drive never sent.
+  EXPECT_FALSE(ValueOf(*rows, "Number of LBA sectors"));
+  EXPECT_EQ(NvmeWarningText(0), "none");
+  EXPECT_EQ(NvmeWarningText(0x80), "reserved bits set");
 }
 
 }  // namespace
