@@ -137,6 +137,44 @@ TEST(NvmeMapping, RowsFollowTheRulesTheirIdsHave) {
   EXPECT_EQ(Row(t, 3, nvme_id::kCriticalWarning)->value, 1);
 }
 
+std::vector<std::uint8_t> CapturedPage(const char* name) {
+  const std::string bytes =
+      test::ReadFile(fs::path(TORVEL_SOURCE_DIR) / "tests" / "drive" / "data" / "qemu-nvme" / name);
+  return {bytes.begin(), bytes.end()};
+}
+
+// What nvme-cli read from the same controller (the .json files beside the pages).
+TEST(NvmeCaptured, QemusPagesReadAsNvmeCliReadThem) {
+  const auto ctrl = CapturedPage("nvme-id-ctrl.bin");
+  const auto ns = CapturedPage("nvme-id-ns.bin");
+  const auto log = CapturedPage("nvme-smart-log.bin");
+  ASSERT_EQ(ctrl.size(), nvme::kIdentifySize);
+  ASSERT_EQ(ns.size(), nvme::kIdentifySize);
+  ASSERT_EQ(log.size(), nvme::kSmartLogSize);
+  const NvmeIdentity id = ParseNvmeIdentify(NvmeIdentifyView(ctrl.data(), ctrl.size()),
+                                            NvmeIdentifyView(ns.data(), ns.size()));
+  EXPECT_EQ(id.model, "QEMU NVMe Ctrl");
+  EXPECT_EQ(id.serial, "TVMNVME01");
+  EXPECT_EQ(id.firmware, "7.2.22");
+  EXPECT_EQ(id.capacityBytes, 8388608ull * 512);  // nsze, lbafs[flbas].ds = 9
+  const NvmeHealth h = ParseNvmeHealth(NvmeLogView(log.data(), log.size()));
+  EXPECT_EQ(h.criticalWarning, 0);
+  EXPECT_EQ(h.temperatureKelvin, 323);
+  EXPECT_EQ(h.dataUnitsRead, 1u);
+  EXPECT_EQ(h.hostReads, 3u);
+  EXPECT_EQ(h.powerOnHours, 0u);
+
+  // This controller reports no total capacity: without its namespace there is none.
+  const std::array<std::uint8_t, nvme::kIdentifySize> none{};
+  EXPECT_EQ(ParseNvmeIdentify(NvmeIdentifyView(ctrl.data(), ctrl.size()), none).capacityBytes, 0u);
+
+  DriveTables t;
+  StoreNvmeData(t, 0, id, h);
+  EXPECT_EQ(t.records[0].temperature, 50);
+  EXPECT_NEAR(t.records[0].capacity, 4.29f, 0.01f);
+  EXPECT_EQ(Row(t, 0, nvme_id::kHostReads)->Raw(), 3u);
+}
+
 struct NvmeRefresh : ::testing::Test {
   RecordingBackend backend;
   test::TraceCapture capture;

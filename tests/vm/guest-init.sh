@@ -85,6 +85,9 @@ if [ "$(arg nvme)" = 1 ]; then
   run nvme-id-ns nvme id-ns /dev/nvme0n1 -o json
   run nvme-smart-log nvme smart-log /dev/nvme0 -o json
   run nvme-smartctl smartctl -a /dev/nvme0
+  # The three pages as the controller sent them, for the unit tests' captures.
+  run nvme-pages sh -c 'nvme id-ctrl /dev/nvme0 -b | base64; echo --; nvme id-ns /dev/nvme0n1 -b | base64; \
+    echo --; nvme smart-log /dev/nvme0 -b | base64'
   run nvme-check torvelctl check
   section_begin nvme-timing
   start=$(cut -d' ' -f1 /proc/uptime)
