@@ -158,10 +158,6 @@ std::string FormatDriveList(const DriveTables& tables) {
     out += "Disk " + disk + ": no answer to ATA or NVMe identify commands (a virtio, SAS or "
            "card-reader disk, or the commands did not get through): not checked\n";
   }
-  for (const std::string& disk : tables.notChecked) {
-    if (!out.empty()) out += "\n";
-    out += "Disk " + disk + ": not checked, only " + std::to_string(kMaxDrives) + " drives are\n";
-  }
   return out;
 }
 
@@ -180,6 +176,8 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
     }
     auto tables = std::make_unique<DriveTables>();
     Refresh(*tables, ctx);
+    for (const std::string& disk : tables->notChecked)
+      err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
     if (!AnyInUse(*tables)) {
       out << "No drive found.\n";
       ExplainNoDrive(ctx, err);
