@@ -214,8 +214,8 @@ TEST_P(HdparmAgreement, RowsSayWhatHdparmSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, HdparmAgreement, ::testing::ValuesIn(IdentifyDumps()),
-                         [](const ::testing::TestParamInfo<fs::path>& info) {
-                           std::string name = info.param.stem().string();
+                         [](const ::testing::TestParamInfo<fs::path>& dump) {
+                           std::string name = dump.param.stem().string();
                            for (char& c : name)
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;
