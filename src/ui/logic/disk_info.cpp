@@ -168,7 +168,15 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
   add("Removable Media Status Notification feature", SupportedEnabled(s, 83, 86, 4));
   add("READ/WRITE DMA QUEUED command", Supported(s, 83, 1));
   add("DOWNLOAD MICROCODE command", Supported(s, 83, 0));
-  add("Data Set Management TRIM", Supported(s, 169, 0));
+  {
+    // Word 169 came with ATA8-ACS; before it the word is reserved, and an
+    // older drive (QEMU's emulated disk, say) may leave bits there.
+    const std::uint16_t w80 = IdentifyWord(s, 80);
+    const bool acs = w80 != 0xFFFF && (w80 >> 8) != 0;
+    const std::uint16_t w169 = IdentifyWord(s, 169);
+    add("Data Set Management TRIM",
+        acs && w169 != 0xFFFF && (w169 & 1u) ? "Supported" : "Not supported");
+  }
   if (udmaValid) {
     add("Ultra DMA modes supported", FirstSet(s, 88, {{6, "Ultra DMA mode 6 and below"},
                                                       {5, "Ultra DMA mode 5 and below"},
@@ -177,13 +185,15 @@ std::vector<InfoRow> IdentifyRows(SectorView s) {
                                                       {2, "Ultra DMA mode 2 and below"},
                                                       {1, "Ultra DMA mode 1 and below"},
                                                       {0, "Ultra DMA mode 0"}}));
-    add("Current Ultra DMA mode", FirstSet(s, 88, {{14, "Mode 6"},
+    // Before the host sets a mode none is selected; an empty value read as a fault.
+    std::string current = FirstSet(s, 88, {{14, "Mode 6"},
                                                    {13, "Mode 5"},
                                                    {12, "Mode 4"},
                                                    {11, "Mode 3"},
                                                    {10, "Mode 2"},
                                                    {9, "Mode 1"},
-                                                   {8, "Mode 0"}}));
+                                                   {8, "Mode 0"}});
+    add("Current Ultra DMA mode", current.empty() ? "None selected" : std::move(current));
   }
   if (const std::uint16_t w89 = IdentifyWord(s, 89); w89 != 0)
     add("Time required for security erase unit completion", EraseTime(w89));

@@ -257,6 +257,10 @@ TEST(IdentifyRows, SerialAtaQueueTrimRotationAndName) {
 
   IdentifyBuilder ssd;
   ssd.Word(75, 0x001F).Word(76, 0x010E).Word(77, 0x0006).Word(169, 0x0001).Word(217, 1);
+  // Word 169 is reserved before ATA8-ACS: a drive of ATA-7 sets nothing there.
+  EXPECT_EQ(ValueOf(Decode(IdentifyBuilder(ssd).Word(80, 0x00F0)), "Data Set Management TRIM"),
+            "Not supported");
+  ssd.Word(80, 0x0FF0);
   ssd.Word(87, 0x4163).Word(108, 0x5002).Word(109, 0x538e).Word(110, 0x4061).Word(111, 0x2a4b);
   rows = Decode(ssd);
   EXPECT_EQ(ValueOf(rows, "SATA generations supported"),
@@ -313,7 +317,7 @@ TEST(IdentifyRows, Word53ChoosesBetweenMultiwordAndUltraDmaRows) {
   EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "Mode 4");
   rows = Decode(udma.UltraDma(2, -1));
   EXPECT_EQ(ValueOf(rows, "Ultra DMA modes supported"), "Ultra DMA mode 2 and below");
-  EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "");
+  EXPECT_EQ(ValueOf(rows, "Current Ultra DMA mode"), "None selected");
   EXPECT_EQ(ValueOf(Decode(udma.UltraDma(0, 0)), "Ultra DMA modes supported"), "Ultra DMA mode 0");
   rows = Decode(udma.UltraDma(6, 6));
   EXPECT_EQ(ValueOf(rows, "Ultra DMA modes supported"), "Ultra DMA mode 6 and below");

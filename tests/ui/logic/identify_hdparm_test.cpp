@@ -100,6 +100,12 @@ TEST(IdentifyDumps, EnoughDumpsEachReproducedFromItsDescription) {
     ASSERT_TRUE(sector.has_value()) << "not 256 hex words";
     fs::path description = dump;
     description.replace_extension(".txt");
+    // A sector captured from a device says so in its name; every other
+    // dump says how it was made.
+    if (dump.stem().string().ends_with("-captured")) {
+      EXPECT_FALSE(fs::exists(description)) << "a capture has no description to build it from";
+      continue;
+    }
     ASSERT_TRUE(fs::exists(description)) << "every dump says how it was made";
     std::ifstream in(description);
     const auto files = mksample::BuildDriveFiles(mksample::ParseDescription(in));
@@ -136,7 +142,7 @@ TEST_P(HdparmAgreement, RowsSayWhatHdparmSays) {
   // Ultra DMA: the starred mode and the highest listed one.
   const auto current = HdparmField(theirs, R"(\*udma(\d))");
   EXPECT_EQ(RowValue(rows, "Current Ultra DMA mode"),
-            current ? std::optional<std::string>("Mode " + *current) : std::nullopt);
+            current ? std::optional<std::string>("Mode " + *current) : "None selected");
   std::string highest;
   const std::regex udma(R"(udma(\d))");
   for (std::sregex_iterator i(theirs.begin(), theirs.end(), udma), end; i != end; ++i)
