@@ -30,6 +30,7 @@ struct DriveRecord {
   // with another drive or the name of a global section (AssignSections).
   std::string section;
   float capacity = 0;    // gigabytes of 10^9 bytes
+  std::uint64_t bytes = 0;  // the same, exact
   std::int16_t udmaMode = 0;
   std::int32_t smartEnabled = 0;
   std::int32_t smartSupported = 0;

@@ -61,6 +61,7 @@ void ParseIdentify(DriveTables& tables, int n, SectorView sector, std::uint8_t c
     const double gigabytes = static_cast<double>(bytes) / 1e9;
     trace.DebugTrace("Disk capacity: %" PRIu64 " bytes = %.2f Gb\n", bytes, gigabytes);
     rec.capacity = static_cast<float>(gigabytes);
+    rec.bytes = bytes;
     rec.driveNumber = n;
     rec.deviceType = kDeviceAta;
   }

@@ -110,6 +110,7 @@ void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,
   rec.serial = identity.serial.substr(0, 20);
   rec.firmware = identity.firmware.substr(0, 8);
   rec.capacity = static_cast<float>(static_cast<double>(identity.capacityBytes) / 1e9);
+  rec.bytes = identity.capacityBytes;
   rec.udmaMode = kUdmaNotValid;
   // The health log is always there: nothing to switch on.
   rec.smartSupported = rec.smartEnabled = 1;

@@ -39,6 +39,7 @@ void RefreshNvme(DriveTables& tables, DeviceChannel& channel, TraceLog& trace, i
     rec.serial = identity.serial;
     rec.firmware = identity.firmware;
     rec.capacity = static_cast<float>(static_cast<double>(identity.capacityBytes) / 1e9);
+    rec.bytes = identity.capacityBytes;
     rec.deviceType = kDeviceNvme;
     rec.driveNumber = n;
     rec.smartSupported = rec.smartEnabled = 0;

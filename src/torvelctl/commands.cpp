@@ -15,6 +15,7 @@
 #include "notify/system_summary.h"
 #include "base/codepage.h"
 #include "torvelctl/check_command.h"
+#include "torvelctl/metrics_command.h"
 #include "platform/block_devices.h"
 #include "base/syscalls.h"
 #include "notify/mail.h"
@@ -31,7 +32,8 @@ namespace {
 const std::string kUsage =
     std::string("usage: torvelctl drives\n"
                 "       torvelctl report N [--utf8]\n"
-                "       torvelctl identify N\n") +
+                "       torvelctl identify N\n"
+                "       torvelctl metrics [--textfile DIR]\n") +
     kCheckUsage + kMailUsage + kScheduleUsage + kSettingsUsage +
     "       torvelctl texts SECTION\n"
     "\n"
@@ -41,7 +43,10 @@ const std::string kUsage =
     "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
     "             Windows-1252 bytes with CR LF line ends\n"
     "  identify N print what drive N's IDENTIFY sector says, as the Disk info\n"
-    "             page lists it: one 'label: value' line each, UTF-8\n" +
+    "             page lists it: one 'label: value' line each, UTF-8\n"
+    "  metrics    every drive in the Prometheus text format; with --textfile DIR\n"
+    "             written to DIR/torvel.prom (atomically, mode 0644) for\n"
+    "             node_exporter's textfile collector\n" +
     kCheckHelp + kMailHelp + kScheduleHelp + kSettingsHelp +
     "  texts SECTION\n"
     "             the texts a window of SECTION loads now (LanguageFile honoured),\n"
@@ -69,13 +74,6 @@ bool ParseDriveNumber(const std::string& text, int& n) {
   return ec == std::errc() && p == end && n >= 0 && n < kMaxDrives;
 }
 
-void Refresh(DriveTables& tables, CtlContext& ctx) {
-  ctx.trace.ResetDebugTrace();
-  TraceSystemSummary(ctx.trace, ctx.system);
-  DeviceChannel channel(ctx.backend, ctx.system, ctx.trace);
-  RefreshDrives(tables, channel, ctx.trace,
-                RefreshOptions{settings::WakeSleeping(ctx.settings()) != 0});
-}
 
 bool AnyInUse(const DriveTables& tables) {
   for (const DriveRecord& r : tables.records)
@@ -88,6 +86,14 @@ void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
 }
 
 }  // namespace
+
+void RefreshForCommand(DriveTables& tables, CtlContext& ctx) {
+  ctx.trace.ResetDebugTrace();
+  TraceSystemSummary(ctx.trace, ctx.system);
+  DeviceChannel channel(ctx.backend, ctx.system, ctx.trace);
+  RefreshDrives(tables, channel, ctx.trace,
+                RefreshOptions{settings::WakeSleeping(ctx.settings()) != 0});
+}
 
 std::string FormatIdentifyRows(SectorView identify) { return FormatInfoRows(IdentifyRows(identify)); }
 
@@ -175,7 +181,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       return kExitUsage;
     }
     auto tables = std::make_unique<DriveTables>();
-    Refresh(*tables, ctx);
+    RefreshForCommand(*tables, ctx);
     for (const std::string& disk : tables->notChecked)
       err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
     if (!AnyInUse(*tables)) {
@@ -207,7 +213,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       return kExitUsage;
     }
     auto tables = std::make_unique<DriveTables>();
-    Refresh(*tables, ctx);
+    RefreshForCommand(*tables, ctx);
     if (!tables->records[static_cast<std::size_t>(n)].InUse()) {
       err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
       return kExitNoDrive;
@@ -236,7 +242,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       return kExitUsage;
     }
     auto tables = std::make_unique<DriveTables>();
-    Refresh(*tables, ctx);
+    RefreshForCommand(*tables, ctx);
     const auto idx = static_cast<std::size_t>(n);
     if (!tables->records[idx].InUse()) {
       err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
@@ -250,6 +256,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
     return kExitOk;
   }
 
+  if (verb == "metrics") return RunMetricsCommand({args.begin() + 1, args.end()}, ctx, out, err);
   if (verb == "check") return RunCheckCommand({args.begin() + 1, args.end()}, ctx, out, err);
 
   if (verb == "mail")

@@ -50,6 +50,10 @@ std::string NoDriveAdvice(const NoDriveFacts& facts);
 // The facts of this process and machine.
 NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx);
 
+// Refreshes every drive as torvelctl's commands read them (the trace begun
+// anew, sleeping disks left asleep unless WakeSleeping says otherwise).
+void RefreshForCommand(DriveTables& tables, CtlContext& ctx);
+
 // The `drives` listing (UTF-8), one block per drive record in use.
 std::string FormatDriveList(const DriveTables& tables);
 
