@@ -100,10 +100,8 @@ NvmeHealth ParseNvmeHealth(NvmeLogView log) {
   return h;
 }
 
-void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,
-                   const NvmeHealth& health) {
-  const auto idx = static_cast<std::size_t>(n);
-  DriveRecord& rec = tables.records[idx];
+void StoreNvmeIdentity(DriveTables& tables, int n, const NvmeIdentity& identity) {
+  DriveRecord& rec = tables.records[static_cast<std::size_t>(n)];
   rec.driveNumber = n;
   rec.deviceType = kDeviceNvme;
   rec.model = identity.model.substr(0, 40);
@@ -112,6 +110,14 @@ void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,
   rec.capacity = static_cast<float>(static_cast<double>(identity.capacityBytes) / 1e9);
   rec.bytes = identity.capacityBytes;
   rec.udmaMode = kUdmaNotValid;
+  rec.smartSupported = rec.smartEnabled = 0;
+}
+
+void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,
+                   const NvmeHealth& health) {
+  const auto idx = static_cast<std::size_t>(n);
+  StoreNvmeIdentity(tables, n, identity);
+  DriveRecord& rec = tables.records[idx];
   // The health log is always there: nothing to switch on.
   rec.smartSupported = rec.smartEnabled = 1;
   // Any critical warning bit is the drive's own verdict, as RETURN STATUS

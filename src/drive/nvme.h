@@ -89,6 +89,9 @@ inline constexpr int kTemperature = 194;
 inline constexpr int kMediaErrors = 198;
 }  // namespace nvme_id
 
+// Drive n as an NVMe drive known by name only (its health log did not
+// answer): identity and capacity, S.M.A.R.T. not supported.
+void StoreNvmeIdentity(DriveTables& tables, int n, const NvmeIdentity& identity);
 // Drive n as an NVMe drive: its record (identity, capacity, temperature,
 // the critical warning as its T.E.C.) and its attribute rows.
 void StoreNvmeData(DriveTables& tables, int n, const NvmeIdentity& identity,

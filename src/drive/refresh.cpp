@@ -33,16 +33,8 @@ void RefreshNvme(DriveTables& tables, DeviceChannel& channel, TraceLog& trace, i
   trace.DebugTrace("\tSerial number: %s\n", identity.serial.c_str());
   if (!channel.NvmeReadSmartLog(n)) {
     trace.DebugTrace("NVMe SMART Log Command Failed on Drive: %d\n", n);
-    DriveRecord& rec = tables.records[static_cast<std::size_t>(n)];
     // Known by name, with no health data to judge.
-    rec.model = identity.model;
-    rec.serial = identity.serial;
-    rec.firmware = identity.firmware;
-    rec.capacity = static_cast<float>(static_cast<double>(identity.capacityBytes) / 1e9);
-    rec.bytes = identity.capacityBytes;
-    rec.deviceType = kDeviceNvme;
-    rec.driveNumber = n;
-    rec.smartSupported = rec.smartEnabled = 0;
+    StoreNvmeIdentity(tables, n, identity);
     return;
   }
   const NvmeHealth health = ParseNvmeHealth(channel.nvmeSmartLog());

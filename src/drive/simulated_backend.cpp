@@ -123,15 +123,6 @@ DeviceHandle SimulatedBackend::Open(std::string_view deviceName) {
 
 void SimulatedBackend::Close(DeviceHandle) {}
 
-bool SimulatedBackend::ReadSector(int n, const char* file, std::span<std::uint8_t> reply) {
-  const std::string bytes = ReadSmallFile(DriveFolder(n) / file);
-  if (bytes.size() != kSectorSize || reply.size() < kDataReplySize) return Fail(EIO);
-  const std::uint32_t size = kSectorSize;
-  std::memcpy(reply.data(), &size, sizeof size);
-  std::memcpy(reply.data() + kReplyHeaderSize, bytes.data(), kSectorSize);
-  return true;
-}
-
 bool SimulatedBackend::Control(DeviceHandle handle, ControlCode code,
                                std::span<const std::uint8_t> request,
                                std::span<std::uint8_t> reply) {
@@ -192,9 +183,9 @@ bool SimulatedBackend::Control(DeviceHandle handle, ControlCode code,
 
   switch (command) {
     case DriveCommand::IdentifyDevice:
-    case DriveCommand::IdentifyPacketDevice: return ReadSector(n, "identify.bin", reply);
-    case DriveCommand::SmartReadData: return ReadSector(n, "smart-data.bin", reply);
-    case DriveCommand::SmartReadThresholds: return ReadSector(n, "smart-thresholds.bin", reply);
+    case DriveCommand::IdentifyPacketDevice: return ReadPage(n, "identify.bin", kSectorSize, reply);
+    case DriveCommand::SmartReadData: return ReadPage(n, "smart-data.bin", kSectorSize, reply);
+    case DriveCommand::SmartReadThresholds: return ReadPage(n, "smart-thresholds.bin", kSectorSize, reply);
     case DriveCommand::SmartEnable: return true;
     case DriveCommand::SmartReturnStatus: {
       const std::string status = Trim(ReadSmallFile(DriveFolder(n) / "status"));

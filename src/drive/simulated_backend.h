@@ -35,7 +35,6 @@ class SimulatedBackend final : public DriveBackend {
   bool IsNvme(int n) const;
   bool InStandby(int n) const;
   bool ReadPage(int n, const char* file, std::size_t size, std::span<std::uint8_t> reply);
-  bool ReadSector(int n, const char* file, std::span<std::uint8_t> reply);
   bool Fail(int error);
 
   std::filesystem::path folder_;

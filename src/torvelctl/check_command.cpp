@@ -136,8 +136,7 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
     if (r.asleep && !r.InUse()) out << "Disk " << r.device << ": " << Cp1252ToUtf8(state.Message(41)) << "\n";
   for (const std::string& disk : world.tables().unanswered)
     err << "torvelctl: " << disk << " gave no answer to ATA or NVMe identify commands: not checked\n";
-  for (const std::string& disk : world.tables().notChecked)
-    err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
+  ReportDisksNotChecked(world.tables(), err);
   if (state.readDrives == 0 && state.asleepDrives > 0)
     err << "torvelctl: every disk is asleep (standby) and was left so; --wake reads them\n";
   else if (state.readDrives == 0)

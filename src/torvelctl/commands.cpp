@@ -126,6 +126,11 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx) {
   return {ctx.simulated, geteuid() == 0, ctx.simulated ? 0 : CountNvmeDisks(sys)};
 }
 
+void ReportDisksNotChecked(const DriveTables& tables, std::ostream& err) {
+  for (const std::string& disk : tables.notChecked)
+    err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
+}
+
 std::string FormatDriveList(const DriveTables& tables) {
   std::string out;
   for (const DriveRecord& r : tables.records) {
@@ -182,8 +187,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
     }
     auto tables = std::make_unique<DriveTables>();
     RefreshForCommand(*tables, ctx);
-    for (const std::string& disk : tables->notChecked)
-      err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
+    ReportDisksNotChecked(*tables, err);
     if (!AnyInUse(*tables)) {
       out << "No drive found.\n";
       ExplainNoDrive(ctx, err);

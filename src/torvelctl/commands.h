@@ -54,6 +54,9 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx);
 // anew, sleeping disks left asleep unless WakeSleeping says otherwise).
 void RefreshForCommand(DriveTables& tables, CtlContext& ctx);
 
+// One line on `err` for each disk the tables had no room for.
+void ReportDisksNotChecked(const DriveTables& tables, std::ostream& err);
+
 // The `drives` listing (UTF-8), one block per drive record in use.
 std::string FormatDriveList(const DriveTables& tables);
 

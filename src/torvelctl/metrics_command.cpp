@@ -217,8 +217,7 @@ int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std
   }
   auto tables = std::make_unique<DriveTables>();
   RefreshForCommand(*tables, ctx);
-  for (const std::string& disk : tables->notChecked)
-    err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
+  ReportDisksNotChecked(*tables, err);
   const std::string text = FormatMetrics(*tables, ctx.settings());
   if (textfileDir.empty()) {
     out << text;
