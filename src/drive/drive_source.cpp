@@ -9,7 +9,7 @@
 
 namespace torvel {
 
-DriveSource SelectDriveSource() {
+DriveSource SelectDriveSource(const TraceLog& helperTrace) {
   DriveSource source;
   const char* folder = std::getenv("TORVEL_DRIVES");
   source.simulated = folder && *folder;
@@ -17,7 +17,7 @@ DriveSource SelectDriveSource() {
     source.backend = std::make_unique<SimulatedBackend>(folder);
   else
     // Real disks only: without CAP_SYS_RAWIO the commands go through torvel-ata.
-    source.backend = MakeHelperBackend(MakeSgioBackend(), DefaultAtaHelper(), TraceLog());
+    source.backend = MakeHelperBackend(MakeSgioBackend(), DefaultAtaHelper(), helperTrace);
 
   const char* platform = std::getenv("TORVEL_PLATFORM");
   if (source.simulated && platform && std::string_view(platform) == "9x")

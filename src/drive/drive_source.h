@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "base/debug_trace.h"
 #include "drive/backend.h"
 #include "platform/system_info.h"
 
@@ -16,6 +17,7 @@ struct DriveSource {
   bool simulated = false;
 };
 
-DriveSource SelectDriveSource();
+// `helperTrace` is where the helper backend traces (the program's own trace).
+DriveSource SelectDriveSource(const TraceLog& helperTrace = TraceLog());
 
 }  // namespace torvel

@@ -71,19 +71,20 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
   RememberDrive(ctx.store, rec);
   if (!f.checked) return;
   ++state.checkedDrives;
+  state.driveChecked[static_cast<std::size_t>(d)] = true;
   for (const auto& [id, count] : f.countsToRecord)
     settings::attribute::SetRawCount(ctx.store, rec.Section(), id, count);
 
   if (f.overTemperature) {
     state.temperatureAlert = 1;
-    state.findings |= kFoundTemperature;
+    state.Found(d, kFoundTemperature);
     state.alertDrive = d;
     pass.temperatureMessage = TemperatureMessage(state, rec);
     if (s.temperaturePopup != 0) pass.temperaturePopup += pass.temperatureMessage;
   }
   if (f.reportedTec) {
     state.tecAlert = 1;
-    state.findings |= kFoundTec;
+    state.Found(d, kFoundTec);
     SelectDrive(ctx, state, d);
   }
 
@@ -94,7 +95,7 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
     if (c.isTemperature) continue;
     if (c.notifies) {
       state.changeAlert = 1;
-      state.findings |= kFoundChange;
+      state.Found(d, kFoundChange);
     }
     SelectDrive(ctx, state, d);
     const int threshold = table.thresholds[static_cast<std::size_t>(c.slot)].threshold;
@@ -108,7 +109,7 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
   for (const SectorGrowth& g : f.growths) {
     state.growths[static_cast<std::size_t>(d)].push_back({g.id, g.saved, g.count});
     state.changeAlert = 1;
-    state.findings |= kFoundSectorGrowth;
+    state.Found(d, kFoundSectorGrowth);
     SelectDrive(ctx, state, d);
     if (!logEnabled) continue;
     ctx.log.WriteLogEntry(kLogCategoryAlert, SectorGrowthLogText(state, rec, g.id, g.saved, g.count));
@@ -118,7 +119,7 @@ void ApplyDriveFindings(MonitorContext& ctx, MonitorState& state, StatusSummary&
   for (int slot : f.tecSlots) {
     rec.tec = 1;
     state.tecAlert = 1;
-    state.findings |= kFoundTec;
+    state.Found(d, kFoundTec);
     SelectDrive(ctx, state, d);
     pass.lastTecSlot = slot;
     ++rec.badAttributes;
@@ -283,6 +284,8 @@ bool CheckAllDrives(MonitorContext& ctx, MonitorState& state, StatusSummary& sum
   state.alertDrive = 0;
   state.moreInformation = 0;
   state.findings = 0;
+  state.driveFindings.fill(0);
+  state.driveChecked.fill(false);
   for (auto& list : state.growths) list.clear();
   state.missing.clear();
   state.checkedDrives = 0;

@@ -14,6 +14,7 @@
 
 #include "monitor/monitor_context.h"
 #include "monitor/monitor_state.h"
+#include "notify/event_log_file.h"
 
 namespace torvel {
 
@@ -21,7 +22,6 @@ class AlertTransports;
 class CompletionEvent;
 class DeviceChannel;
 class DriveBackend;
-class EventLogFile;
 class SmtpWorker;
 class SystemEventLog;
 class SystemInfo;
@@ -40,6 +40,9 @@ struct CheckWorldParts {
   FrameServices& frame;
   std::function<std::int64_t()> now;  // seconds since 1970
   std::function<std::tm()> localNow;
+  // torvel.log: the current folder's for the core, the data folder's for
+  // torvelctl.
+  std::string logPath = EventLogFile::kFileName;
 };
 
 class CheckWorld {

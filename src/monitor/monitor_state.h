@@ -53,12 +53,19 @@ struct MonitorState {
   int tecAlert = 0;
   // What the last pass found, whatever became of its alert.
   unsigned findings = 0;
+  // The same, drive by drive (a missing drive has no number).
+  std::array<unsigned, kMaxDrives> driveFindings{};
+  std::array<bool, kMaxDrives> driveChecked{};
   // Drives the last pass checked, and drives it could read at all.
   int checkedDrives = 0;
   int readDrives = 0;
   // Disks found in standby and left asleep, unread.
   int asleepDrives = 0;
 
+  void Found(int drive, unsigned finding) {
+    findings |= finding;
+    driveFindings[static_cast<std::size_t>(drive)] |= finding;
+  }
   const std::string& Message(int key) const { return messages.Text(key); }
   std::array<int, kMaxDrives> ChangeCounts() const;
 };
