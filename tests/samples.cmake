@@ -5,6 +5,8 @@ torvel_test_binary(samples_tests
   samples/report_parsing.cpp
   samples/sample_support.cpp
   samples/skdump_agreement_test.cpp
+  samples/torvelctl_files_test.cpp
+  samples/torvelctl_json_test.cpp
   samples/torvelctl_samples_test.cpp
 )
 target_compile_definitions(samples_tests PRIVATE

@@ -33,6 +33,7 @@ torvel_test_binary(platform_tests
 torvel_test_binary(torvelctl_tests
   torvelctl/commands_test.cpp
   torvelctl/metrics_test.cpp
+  torvelctl/output_forms_test.cpp
 )
 torvel_test_binary(config_tests
   config/ini_reader_test.cpp

@@ -34,6 +34,14 @@ fs::path DataHome() {
 
 fs::path CacheHome() { return XdgFolder(std::getenv("XDG_CACHE_HOME"), HomeFolder(), ".cache"); }
 
+fs::path ProgramDataFolder(const char* torvelHome, const fs::path& dataHome) {
+  if (torvelHome != nullptr && torvelHome[0] == '/') return torvelHome;
+  if (dataHome.empty()) return {};
+  return dataHome / "Torvel";
+}
+
+fs::path ProgramDataFolder() { return ProgramDataFolder(std::getenv("TORVEL_HOME"), DataHome()); }
+
 fs::path RuntimeFolder() { return XdgFolder(std::getenv("XDG_RUNTIME_DIR"), {}, ""); }
 
 }  // namespace torvel

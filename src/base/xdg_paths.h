@@ -21,6 +21,11 @@ std::filesystem::path ConfigHome();
 std::filesystem::path DataHome();
 // $XDG_CACHE_HOME, else ~/.cache.
 std::filesystem::path CacheHome();
+// Where torvelctl keeps its trace and log: `torvelHome` ($TORVEL_HOME) when
+// absolute, else `dataHome`/Torvel, the folder the desktop side runs in, so
+// its Log tab shows the command line's entries too. Empty when neither.
+std::filesystem::path ProgramDataFolder(const char* torvelHome, const std::filesystem::path& dataHome);
+std::filesystem::path ProgramDataFolder();
 // $XDG_RUNTIME_DIR when absolute, else empty: it has no fallback of its own.
 std::filesystem::path RuntimeFolder();
 

@@ -1,5 +1,6 @@
 #include "torvelctl/check_command.h"
 
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -15,10 +16,13 @@
 #include "platform/desktop.h"
 #include "platform/sound.h"
 #include "torvelctl/commands.h"
+#include "torvelctl/json_output.h"
+#include "torvelctl/metrics_command.h"
 
 namespace torvel {
 
-const char* const kCheckUsage = "       torvelctl check [--keep-baseline] [--wake]\n";
+const char* const kCheckUsage =
+    "       torvelctl check [--keep-baseline] [--wake] [--json] [--textfile DIR]\n";
 const char* const kCheckHelp =
     "  check      one check of every drive, as the resident core makes it at start:\n"
     "             logs, mail, network messages and syslog as configured, boxes on\n"
@@ -28,7 +32,10 @@ const char* const kCheckHelp =
     "             over-temperature or a known drive gone; 2 a T.E.C.; 3 no drive\n"
     "             could be checked, or a wrong option (the reason on standard error).\n"
     "             A disk in standby is left asleep and not checked, unless --wake\n"
-    "             (or the setting Options WakeSleeping 1) says to spin it up\n";
+    "             (or the setting Options WakeSleeping 1) says to spin it up.\n"
+    "             --json prints the verdicts as JSON; --textfile DIR (or the\n"
+    "             environment's TORVEL_TEXTFILE_DIR) also writes DIR/torvel.prom\n"
+    "             as 'metrics --textfile' does, after the check\n";
 
 namespace {
 
@@ -52,6 +59,56 @@ class NoWindows final : public FrameServices {
 
 }  // namespace
 
+std::string JournalLines(std::string_view text, int priority) {
+  std::string out;
+  bool lineStart = true;
+  for (char c : text) {
+    if (lineStart) out += "<" + std::to_string(priority) + ">";
+    out += c;
+    lineStart = c == '\n';
+  }
+  return out;
+}
+
+std::string CheckText(const DriveTables& tables, const MonitorState& state, const std::string& summary,
+                      bool journal) {
+  // The summary holds one block per drive the check printed, in drive order.
+  std::vector<int> priorities;
+  for (std::size_t n = 0; n < tables.records.size(); ++n) {
+    const DriveRecord& r = tables.records[n];
+    if (!r.InUse() || !(state.driveChecked[n] || r.asleep)) continue;
+    const unsigned found = state.driveFindings[n];
+    priorities.push_back(found & kFoundTec ? kJournalCritical
+                         : found & kFoundWarning ? kJournalWarning
+                                                 : kJournalInfo);
+  }
+  std::vector<std::string> blocks;
+  for (std::size_t at = 0; !summary.empty();) {
+    const std::size_t end = summary.find("\n--\n", at);
+    blocks.push_back(Cp1252ToUtf8(summary.substr(at, end == std::string::npos ? end : end - at)) + "\n");
+    if (end == std::string::npos) break;
+    at = end + 4;
+  }
+  std::string out;
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    if (b > 0) out += journal ? "<6>--\n" : "--\n";
+    // Should the two ever disagree, the lines still go out, unranked.
+    const int priority = blocks.size() == priorities.size() ? priorities[b] : kJournalInfo;
+    out += journal ? JournalLines(blocks[b], priority) : blocks[b];
+  }
+  for (const MissingDriveRecord& m : state.missing) {
+    const std::string line = MissingDriveText(state, m);
+    const std::string text = Cp1252ToUtf8(line.substr(0, line.find('\r'))) + "\n";
+    out += journal ? JournalLines(text, kJournalWarning) : text;
+  }
+  for (const DriveRecord& r : tables.records) {
+    if (!r.asleep || r.InUse()) continue;
+    const std::string text = "Disk " + r.device + ": " + Cp1252ToUtf8(state.Message(41)) + "\n";
+    out += journal ? JournalLines(text, kJournalInfo) : text;
+  }
+  return out;
+}
+
 int CheckExitStatus(const MonitorState& state) {
   if (state.findings & kFoundTec) return kCheckCritical;
   if (state.findings & kFoundWarning) return kCheckWarning;
@@ -64,19 +121,31 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
                     std::ostream& err) {
   bool keepBaseline = false;
   bool wake = false;
-  for (const std::string& a : args) {
+  bool json = false;
+  std::string textfileDir = ctx.textfileDir;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
-      out << "usage: torvelctl check [--keep-baseline] [--wake]\n" << kCheckHelp;
+      out << "usage:" << std::string(kCheckUsage).substr(6) << kCheckHelp;
       return kCheckClean;
     }
     if (a == "--keep-baseline") {
       keepBaseline = true;
     } else if (a == "--wake") {
       wake = true;
+    } else if (a == "--json") {
+      json = true;
+    } else if (a == "--textfile" && i + 1 < args.size() && !args[i + 1].empty()) {
+      textfileDir = args[++i];
     } else {
       err << "torvelctl: unknown option '" << a << "' for 'check'\n" << kCheckUsage;
       return kCheckUnknown;
     }
+  }
+  // Found wrong before the check, not after it has alerted.
+  if (!textfileDir.empty() && !std::filesystem::is_directory(textfileDir)) {
+    err << "torvelctl: " << textfileDir << " is not a folder (for the metrics textfile)\n";
+    return kCheckUnknown;
   }
 
   // Boxes become lines on standard error, answered OK or No.
@@ -102,7 +171,7 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
                                      std::tm t = ctx.now();
                                      return static_cast<std::int64_t>(std::mktime(&t));
                                    },
-                                   ctx.now},
+                                   ctx.now, ctx.logPath},
                    std::move(hooks));
   world.SetWakeSleeping(wake);
   world.StartUp("torvelctl check started");
@@ -123,17 +192,9 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
       err << "torvelctl: the baseline was not saved: " << Cp1252ToUtf8(failed) << "\n";
   }
   const MonitorState& state = world.state();
-
-  // Every drive in full: the launcher's 256 bytes could end before the
-  // drive that fails.
-  const std::string& text = world.summary().FullText();
-  if (!text.empty()) out << Cp1252ToUtf8(text) << "\n";
-  for (const MissingDriveRecord& m : state.missing) {
-    const std::string line = MissingDriveText(state, m);
-    out << Cp1252ToUtf8(line.substr(0, line.find('\r'))) << "\n";
-  }
-  for (const DriveRecord& r : world.tables().records)
-    if (r.asleep && !r.InUse()) out << "Disk " << r.device << ": " << Cp1252ToUtf8(state.Message(41)) << "\n";
+  const int status = CheckExitStatus(state);
+  if (json) out << CheckJson(world.tables(), state, status);
+  else out << CheckText(world.tables(), state, world.summary().FullText(), ctx.outputIsJournal);
   for (const std::string& disk : world.tables().unanswered)
     err << "torvelctl: " << disk << " gave no answer to ATA or NVMe identify commands: not checked\n";
   ReportDisksNotChecked(world.tables(), err);
@@ -144,7 +205,15 @@ int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::
   else if (state.checkedDrives == 0)
     err << "torvelctl: no drive was checked: S.M.A.R.T. is off on every drive, or its "
            "notification is switched off in the drive's settings\n";
-  return CheckExitStatus(state);
+  if (!textfileDir.empty()) {
+    std::string why;
+    if (!WriteMetricsTextfile(textfileDir, FormatMetrics(world.tables(), ctx.settings()), why)) {
+      err << "torvelctl: " << why << "\n";
+      // The check's verdict stands; a lost textfile must not look like a clean one.
+      if (status == kCheckClean) return kCheckUnknown;
+    }
+  }
+  return status;
 }
 
 }  // namespace torvel

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <cstdio>
 #include <ostream>
@@ -14,7 +16,9 @@
 #include "base/debug_trace.h"
 #include "notify/system_summary.h"
 #include "base/codepage.h"
+#include "base/version.h"
 #include "torvelctl/check_command.h"
+#include "torvelctl/json_output.h"
 #include "torvelctl/metrics_command.h"
 #include "platform/block_devices.h"
 #include "base/syscalls.h"
@@ -30,20 +34,20 @@ namespace torvel {
 namespace {
 
 const std::string kUsage =
-    std::string("usage: torvelctl drives\n"
-                "       torvelctl report N [--utf8]\n"
-                "       torvelctl identify N\n"
+    std::string("usage: torvelctl drives [--json]\n"
+                "       torvelctl report N [--json | -o FILE]\n"
+                "       torvelctl identify N [--json]\n"
                 "       torvelctl metrics [--textfile DIR]\n") +
     kCheckUsage + kMailUsage + kScheduleUsage + kSettingsUsage +
     "       torvelctl texts SECTION\n"
+    "       torvelctl --help | --version\n"
     "\n"
     "  drives     list every drive found: identity, capacity, Ultra DMA mode,\n"
     "             S.M.A.R.T. state, T.E.C. flag and temperature\n"
-    "  report N   print the S.M.A.R.T. text report of drive N; on a terminal, or\n"
-    "             with --utf8, as UTF-8 text, otherwise as the report file's own\n"
-    "             Windows-1252 bytes with CR LF line ends\n"
+    "  report N   print the S.M.A.R.T. text report of drive N; with -o FILE write\n"
+    "             it to FILE as the window's save does (banner, Windows-1252, CR LF)\n"
     "  identify N print what drive N's IDENTIFY sector says, as the Disk info\n"
-    "             page lists it: one 'label: value' line each, UTF-8\n"
+    "             page lists it: one 'label: value' line each\n"
     "  metrics    every drive in the Prometheus text format; with --textfile DIR\n"
     "             written to DIR/torvel.prom (atomically, mode 0644) for\n"
     "             node_exporter's textfile collector\n" +
@@ -52,9 +56,13 @@ const std::string kUsage =
     "             the texts a window of SECTION loads now (LanguageFile honoured),\n"
     "             one 'slot<TAB>text' line each\n"
     "\n"
+    "--json prints one JSON document instead of the text (see docs/json.md).\n"
+    "Standard output is UTF-8 with LF line ends. Exit status 64: a wrong command\n"
+    "line (check: 3); 3: no such drive, or none answered.\n"
+    "\n"
     "Drives are read with raw ATA commands (SG_IO), which needs CAP_SYS_RAWIO.\n"
-    "TORVEL_DRIVES=<folder> reads simulated drives instead. Every run rewrites\n"
-    "debug.log in the current folder.\n";
+    "TORVEL_DRIVES=<folder> reads simulated drives instead. The trace debug.log\n"
+    "and the log torvel.log are kept in $TORVEL_HOME, else $XDG_DATA_HOME/Torvel.\n";
 
 std::string Field(const char* name, const std::string& value) {
   char buf[32];
@@ -110,15 +118,22 @@ std::string FormatInfoRows(const std::vector<InfoRow>& rows) {
 
 std::string NoDriveAdvice(const NoDriveFacts& f) {
   if (f.simulated) return "no simulated drive answered in the TORVEL_DRIVES folder";
-  if (f.nvmeDisks > 0)
-    return "no ATA disk answered; this machine's " + std::to_string(f.nvmeDisks) +
-           (f.nvmeDisks == 1 ? " disk is an NVMe drive" : " disks are NVMe drives") +
-           ", which this version does not read";
+  if (f.nvmeDisks > 0 && !f.root)
+    return "no disk answered; this machine's " + std::to_string(f.nvmeDisks) +
+           (f.nvmeDisks == 1 ? " NVMe drive needs" : " NVMe drives need") +
+           " CAP_SYS_ADMIN for their health log (run as root, or the torvel-ata helper "
+           "installed), its ATA disks CAP_SYS_RAWIO";
   if (f.root)
     return "no ATA disk answered, although running as root; the disks may sit behind a "
            "controller that does not pass ATA commands through (a RAID or USB bridge)";
   return "no ATA disk answered; reading S.M.A.R.T. data needs the right to send raw ATA "
          "commands (CAP_SYS_RAWIO, e.g. run as root, or the torvel-ata helper installed)";
+}
+
+bool JournalStreamIs(const char* journalStream, std::uint64_t device, std::uint64_t inode) {
+  if (journalStream == nullptr) return false;
+  const std::string expected = std::to_string(device) + ":" + std::to_string(inode);
+  return expected == journalStream;
 }
 
 NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx) {
@@ -172,77 +187,122 @@ std::string FormatDriveList(const DriveTables& tables) {
   return out;
 }
 
+namespace {
+
+// The words after the verb: --json taken out, the rest left in order.
+struct CommandWords {
+  bool json = false;
+  std::string output;  // -o FILE
+  std::vector<std::string> rest;
+  std::string wrong;   // an option this command does not take
+};
+
+CommandWords SplitWords(const std::vector<std::string>& args, bool takesOutput) {
+  CommandWords w;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--json") {
+      w.json = true;
+    } else if (takesOutput && a == "-o" && i + 1 < args.size()) {
+      w.output = args[++i];
+    } else if (takesOutput && a == "--utf8") {
+      // Standard output is always UTF-8 now; kept so old scripts still run.
+    } else if (a.size() > 1 && a[0] == '-') {
+      if (w.wrong.empty()) w.wrong = a;
+    } else {
+      w.rest.push_back(a);
+    }
+  }
+  return w;
+}
+
+// The report file as the window saves it; empty when written, else why not.
+std::string WriteReportBytes(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return "cannot create " + path + ": " + std::strerror(errno);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const int error = errno;
+  if (std::fclose(f) != 0 || !written)
+    return "cannot write " + path + ": " + std::strerror(written ? errno : error);
+  return {};
+}
+
+// The drive number of `report N` and `identify N`, or a usage error.
+bool OneDriveNumber(const CommandWords& w, const char* verb, int& n, std::ostream& err) {
+  if (!w.wrong.empty()) {
+    err << "torvelctl: unknown option '" << w.wrong << "' for '" << verb << "'\n";
+    return false;
+  }
+  if (w.rest.size() != 1) {
+    err << "torvelctl: '" << verb << "' needs one drive number (see 'torvelctl drives')\n";
+    return false;
+  }
+  if (!ParseDriveNumber(w.rest[0], n)) {
+    err << "torvelctl: '" << w.rest[0] << "' is not a drive number (0 to " << kMaxDrives - 1 << ")\n";
+    return false;
+  }
+  return true;
+}
+
+// The report's CR LF line ends as LF, for standard output.
+std::string ToLineFeeds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != '\r') out += c;
+  return out;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  return args.size() >= 2 && (args[1] == "--help" || args[1] == "-h");
+}
+
+}  // namespace
+
 int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                  std::ostream& err) {
-  if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-    (args.empty() ? err : out) << kUsage;
-    return args.empty() ? kExitUsage : kExitOk;
+  if (args.empty()) {
+    err << kUsage;
+    return kExitUsage;
   }
   const std::string& verb = args[0];
+  if (verb == "help" || verb == "--help" || verb == "-h") {
+    out << kUsage;
+    return kExitOk;
+  }
+  if (verb == "--version") {
+    out << VersionLine("torvelctl");
+    return kExitOk;
+  }
+  // Each command's own help is the whole usage, which names every option.
+  if (verb != "check" && AsksForHelp(args)) {
+    out << kUsage;
+    return kExitOk;
+  }
 
   if (verb == "drives") {
-    if (args.size() != 1) {
-      err << "torvelctl: 'drives' takes no arguments\n";
+    const CommandWords w = SplitWords(args, false);
+    if (!w.rest.empty() || !w.wrong.empty()) {
+      err << "torvelctl: 'drives' takes no arguments but --json\n";
       return kExitUsage;
     }
     auto tables = std::make_unique<DriveTables>();
     RefreshForCommand(*tables, ctx);
     ReportDisksNotChecked(*tables, err);
-    if (!AnyInUse(*tables)) {
-      out << "No drive found.\n";
-      ExplainNoDrive(ctx, err);
-      return kExitNoDrive;
-    }
-    out << FormatDriveList(*tables);
-    return kExitOk;
+    const bool none = !AnyInUse(*tables);
+    if (w.json) out << DrivesJson(*tables);
+    else out << (none ? std::string("No drive found.\n") : FormatDriveList(*tables));
+    if (!none) return kExitOk;
+    ExplainNoDrive(ctx, err);
+    return kExitNoDrive;
   }
 
-  if (verb == "report") {
-    bool utf8 = ctx.outputIsTerminal;
-    std::vector<std::string> rest;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-      if (args[i] == "--utf8")
-        utf8 = true;
-      else
-        rest.push_back(args[i]);
-    }
-    if (rest.size() != 1) {
-      err << "torvelctl: 'report' needs one drive number (see 'torvelctl drives')\n";
-      return kExitUsage;
-    }
+  if (verb == "report" || verb == "identify") {
+    const CommandWords w = SplitWords(args, verb == "report");
     int n = 0;
-    if (!ParseDriveNumber(rest[0], n)) {
-      err << "torvelctl: '" << rest[0] << "' is not a drive number (0 to "
-          << kMaxDrives - 1 << ")\n";
-      return kExitUsage;
-    }
-    auto tables = std::make_unique<DriveTables>();
-    RefreshForCommand(*tables, ctx);
-    if (!tables->records[static_cast<std::size_t>(n)].InUse()) {
-      err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
-      return kExitNoDrive;
-    }
-    std::string report = BuildReport(*tables, n, ctx.now());
-    if (utf8) {
-      std::string text;
-      for (char c : Cp1252ToUtf8(report))
-        if (c != '\r') text += c;
-      out << text << "\n";
-    } else {
-      out << report;
-    }
-    return kExitOk;
-  }
-
-  if (verb == "identify") {
-    if (args.size() != 2) {
-      err << "torvelctl: 'identify' needs one drive number (see 'torvelctl drives')\n";
-      return kExitUsage;
-    }
-    int n = 0;
-    if (!ParseDriveNumber(args[1], n)) {
-      err << "torvelctl: '" << args[1] << "' is not a drive number (0 to " << kMaxDrives - 1
-          << ")\n";
+    if (!OneDriveNumber(w, verb.c_str(), n, err)) return kExitUsage;
+    if (w.json && !w.output.empty()) {
+      err << "torvelctl: 'report' takes --json or -o FILE, not both\n";
       return kExitUsage;
     }
     auto tables = std::make_unique<DriveTables>();
@@ -252,11 +312,29 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";
       return kExitNoDrive;
     }
-    // An NVMe drive has no IDENTIFY sector: its page shows the health log's state.
-    if (tables->records[idx].deviceType == kDeviceNvme)
-      out << FormatInfoRows(NvmeInfoRows(tables->records[idx], tables->attributes[idx]));
-    else
-      out << FormatIdentifyRows(tables->identify[idx]);
+    const DriveRecord& r = tables->records[idx];
+    if (verb == "identify") {
+      // An NVMe drive has no IDENTIFY sector: its page shows the health log's state.
+      const std::vector<InfoRow> rows = r.deviceType == kDeviceNvme
+                                            ? NvmeInfoRows(r, tables->attributes[idx])
+                                            : IdentifyRows(tables->identify[idx]);
+      out << (w.json ? IdentifyJson(*tables, n, rows) : FormatInfoRows(rows));
+      return kExitOk;
+    }
+    const std::tm now = ctx.now();
+    if (w.json) {
+      out << ReportJson(*tables, n, now);
+      return kExitOk;
+    }
+    const std::string report = BuildReport(*tables, n, now);
+    if (!w.output.empty()) {
+      if (const std::string why = WriteReportBytes(w.output, ReportBanner() + report); !why.empty()) {
+        err << "torvelctl: " << why << "\n";
+        return kExitFailed;
+      }
+      return kExitOk;
+    }
+    out << Cp1252ToUtf8(ToLineFeeds(report)) << "\n";
     return kExitOk;
   }
 
@@ -276,7 +354,7 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
     return RunTextsCommand(rest, ctx.settings(), ctx.trace, out, err);
   }
 
-  err << "torvelctl: unknown command '" << verb << "'\n" << kUsage;
+  err << "torvelctl: unknown command '" << verb << "' (torvelctl --help lists them)\n";
   return kExitUsage;
 }
 

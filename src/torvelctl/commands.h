@@ -2,6 +2,7 @@
 // handed in so tests can run them against recorded or simulated drives.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <iosfwd>
@@ -29,15 +30,26 @@ struct CtlContext {
   // Opens the per-user settings store on first use; only the commands that
   // need it touch it.
   std::function<SettingsStore&()> settings;
+  // torvel.log, in the program's data folder.
+  std::string logPath = "torvel.log";
+  // TORVEL_TEXTFILE_DIR: where `check` also writes the metrics textfile.
+  std::string textfileDir{};
+  // Standard output is the systemd journal's stream: lines carry a priority.
+  bool outputIsJournal = false;
 };
 
-// Exit codes.
+// Exit codes: EX_USAGE of sysexits.h for a wrong command line.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFailed = 1;
 inline constexpr int kExitNoDrive = 3;
+inline constexpr int kExitUsage = 64;
 
 int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                  std::ostream& err);
+
+// Whether a stream with this device and inode is the journal's, as systemd
+// names it in JOURNAL_STREAM ("device:inode").
+bool JournalStreamIs(const char* journalStream, std::uint64_t device, std::uint64_t inode);
 
 // What decides the advice when no drive could be read.
 struct NoDriveFacts {

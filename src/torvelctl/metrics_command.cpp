@@ -36,6 +36,8 @@ constexpr Family kDriveInfo{"torvel_drive_info", "gauge",
 constexpr Family kCapacity{"torvel_drive_capacity_bytes", "gauge", "Capacity in bytes."};
 constexpr Family kTemperature{"torvel_drive_temperature_celsius", "gauge",
                               "The drive's temperature; absent when it reports none."};
+constexpr Family kCritical{"torvel_drive_temperature_critical_celsius", "gauge",
+                           "The drive's critical temperature: at or over it, status is 1."};
 constexpr Family kSmartEnabled{"torvel_drive_smart_enabled", "gauge",
                                "1 when S.M.A.R.T. is enabled (always for NVMe)."};
 constexpr Family kTec{"torvel_drive_tec", "gauge",
@@ -88,7 +90,9 @@ std::string Label(const char* name, const std::string& cp1252) {
   return std::string(name) + "=\"" + MetricLabelValue(cp1252) + "\"";
 }
 
-bool WriteTextfile(const fs::path& dir, const std::string& text, std::string& why) {
+}  // namespace
+
+bool WriteMetricsTextfile(const fs::path& dir, const std::string& text, std::string& why) {
   const fs::path file = dir / kTextfileName;
   // Not "*.prom": the collector never reads half a file.
   const fs::path temporary = dir / (std::string(".") + kTextfileName + ".tmp");
@@ -113,8 +117,6 @@ bool WriteTextfile(const fs::path& dir, const std::string& text, std::string& wh
   ::unlink(temporary.c_str());
   return false;
 }
-
-}  // namespace
 
 std::string MetricLabelValue(const std::string& cp1252) {
   std::string out;
@@ -153,6 +155,11 @@ std::string FormatMetrics(const DriveTables& tables, SettingsStore& store) {
   perDrive(kTemperature, [&](std::size_t n) {
     const int t = tables.records[n].temperature;
     return t != 0 ? std::to_string(t) : std::string();
+  });
+  perDrive(kCritical, [&](std::size_t n) {
+    const DriveRecord& r = tables.records[n];
+    if (r.temperature == 0) return std::string();
+    return std::to_string(settings::drive::CriticalTemp(store, r.Section(), r.temperature));
   });
   perDrive(kSmartEnabled, [&](std::size_t n) { return std::to_string(tables.records[n].smartEnabled ? 1 : 0); });
   perDrive(kTec, [&](std::size_t n) { return std::to_string(tables.records[n].tec ? 1 : 0); });
@@ -204,7 +211,7 @@ int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std
                       std::ostream& err) {
   std::string textfileDir;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--textfile" && i + 1 < args.size()) {
+    if (args[i] == "--textfile" && i + 1 < args.size() && !args[i + 1].empty()) {
       textfileDir = args[++i];
     } else {
       err << "torvelctl: usage: torvelctl metrics [--textfile DIR]\n";
@@ -224,9 +231,9 @@ int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std
     return kExitOk;
   }
   std::string why;
-  if (!WriteTextfile(textfileDir, text, why)) {
+  if (!WriteMetricsTextfile(textfileDir, text, why)) {
     err << "torvelctl: " << why << "\n";
-    return 1;
+    return kExitFailed;
   }
   return kExitOk;
 }

@@ -3,6 +3,7 @@
 // collector.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ std::string FormatMetrics(const DriveTables& tables, SettingsStore& store);
 // A label value as the format wants it: backslash, quote and newline
 // escaped, the rest as UTF-8.
 std::string MetricLabelValue(const std::string& cp1252);
+
+// DIR/torvel.prom replaced at once by `text` (a hidden temporary file,
+// synced, renamed; mode 0644). False with the reason in `why`.
+bool WriteMetricsTextfile(const std::filesystem::path& dir, const std::string& text, std::string& why);
 
 int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
                       std::ostream& err);

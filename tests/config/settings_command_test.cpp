@@ -1,4 +1,5 @@
 #include "torvelctl/settings_command.h"
+#include "torvelctl/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,13 @@ TEST_F(SettingsCommandTest, SetChecksItsArguments) {
   const Case cases[] = {
       {{"set", "Options", "PollEvery", "int", "-2147483648"}, 0},
       {{"set", "Options", "Sound", "str", "\xE2\x82\xAC \xC2\xB0" "C"}, 0},  // "€ °C"
-      {{"set", "Options", "PollEvery", "int", "2147483648"}, 2},
-      {{"set", "Options", "PollEvery", "int", "12x"}, 2},
-      {{"set", "Options", "PollEvery", "int", ""}, 2},
-      {{"set", "Options", "Sound", "str", "\xC4\x80"}, 2},  // U+0100 has no Windows-1252 byte
-      {{"set", "Options", "Sound", "dword", "1"}, 2},
-      {{"set", "Options", "Sound", "str"}, 2},
-      {{"Options", "extra"}, 2},
+      {{"set", "Options", "PollEvery", "int", "2147483648"}, kExitUsage},
+      {{"set", "Options", "PollEvery", "int", "12x"}, kExitUsage},
+      {{"set", "Options", "PollEvery", "int", ""}, kExitUsage},
+      {{"set", "Options", "Sound", "str", "\xC4\x80"}, kExitUsage},  // U+0100 has no Windows-1252 byte
+      {{"set", "Options", "Sound", "dword", "1"}, kExitUsage},
+      {{"set", "Options", "Sound", "str"}, kExitUsage},
+      {{"Options", "extra"}, kExitUsage},
   };
   for (const Case& c : cases) EXPECT_EQ(Run(c.args), c.exit) << c.args.back();
   EXPECT_EQ(store.GetProfileInt("Options", "PollEvery", 0), -2147483647 - 1);

@@ -1,4 +1,5 @@
 #include "torvelctl/texts_command.h"
+#include "torvelctl/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ TEST_F(TextsCommandTest, HonoursTheChosenLanguageFile) {
 TEST_F(TextsCommandTest, RejectsUnknownSectionsAndBadUsage) {
   for (const auto& args :
        std::vector<std::vector<std::string>>{{"messages"}, {}, {"Messages", "x"}}) {
-    EXPECT_EQ(Run(args), 2);
+    EXPECT_EQ(Run(args), kExitUsage);
     EXPECT_FALSE(err.str().empty());
     err.str("");
   }

@@ -107,7 +107,7 @@ TEST_F(CheckCommand, AFailedAlertMailIsLoggedAndPrintedAndMailTestSaysWhy) {
   EXPECT_EQ(mail.err.rfind("torvelctl: Failed to connect to SMTP Server ('127.0.0.1:1') (", 0), 0u)
       << mail.err;
   auto usage = RunProcess({TORVEL_CTL_PATH, "mail"}, dir.path(), {});
-  EXPECT_EQ(usage.exitCode, 2);
+  EXPECT_EQ(usage.exitCode, 64);
 }
 
 TEST_F(CheckCommand, ADamagedSettingsStoreIsSaidAndNotOverwritten) {

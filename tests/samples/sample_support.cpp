@@ -34,10 +34,12 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const fs::path& c
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
     const std::string name = entry.substr(0, entry.find('='));
-    if (!env.count(name)) envStrings.push_back(entry);
+    if (!env.count(name) && name != "TORVEL_HOME") envStrings.push_back(entry);
   }
   for (const auto& [name, value] : env)
     if (value) envStrings.push_back(name + "=" + *value);
+  // torvelctl's trace and log stay in the run's folder, never the home's.
+  if (!env.count("TORVEL_HOME")) envStrings.push_back("TORVEL_HOME=" + fs::absolute(cwd).string());
   std::vector<char*> envp;
   for (auto& s : envStrings) envp.push_back(s.data());
   envp.push_back(nullptr);

@@ -18,7 +18,7 @@ struct ProcessResult {
 
 // Runs argv[0] (a path, or a name looked up on PATH) in `cwd`, with the
 // current environment changed by `env`: a value sets a variable, nullopt
-// removes it.
+// removes it. TORVEL_HOME is `cwd` unless `env` names it.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                          const std::map<std::string, std::optional<std::string>>& env = {});
 

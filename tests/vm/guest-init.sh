@@ -75,7 +75,7 @@ if [ "$(arg nvme)" = 1 ]; then
   done
   mkdir -p /tmp/nvme-work
   cd /tmp/nvme-work || finish
-  export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/nvme-config
+  export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/nvme-config TORVEL_HOME=/tmp/nvme-work
   # Drive numbers: the ATA disks first, then the controller.
   nvme_drive=$(ls /sys/block | grep -c '^sd')
   run nvme-drives torvelctl drives
@@ -106,7 +106,8 @@ run disks sh -c 'for d in /sys/block/sd*; do [ -e "$d" ] || continue; n=${d##*/}
 
 mkdir -p /tmp/work /tmp/home
 cd /tmp/work || finish
-export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/config
+# torvelctl keeps debug.log in TORVEL_HOME: here the working folder.
+export HOME=/tmp/home XDG_CONFIG_HOME=/tmp/config TORVEL_HOME=/tmp/work
 
 run drives torvelctl drives
 run debug-log cat debug.log
@@ -133,7 +134,7 @@ if [ -x /usr/bin/torvel-ata ] && [ -x /usr/sbin/setcap ]; then
     mkdir -p "$dir"
     chown "$2" "$dir"
     run "$1" su -m -s /bin/sh "$2" -c \
-      "cd $dir && HOME=$dir XDG_CONFIG_HOME=$dir/config exec $3 report 0 --utf8"
+      "cd $dir && HOME=$dir XDG_CONFIG_HOME=$dir/config TORVEL_HOME=$dir exec $3 report 0"
     run "$1-log" sh -c "tr -d '\r' < $dir/debug.log"
   }
   user_report user-alone torvel /opt/alone/torvelctl
@@ -165,7 +166,7 @@ time_runs smartctl-a smartctl -a -d sat /dev/sda
 # The same report by a user through torvel-ata: one process per command.
 if [ -d /tmp/user-user-read ]; then
   time_runs torvelctl-report-through-torvel-ata su -m -s /bin/sh torvel -c \
-    "cd /tmp/user-user-read && HOME=/tmp/user-user-read XDG_CONFIG_HOME=/tmp/user-user-read/config exec torvelctl report 0"
+    "cd /tmp/user-user-read && HOME=/tmp/user-user-read XDG_CONFIG_HOME=/tmp/user-user-read/config TORVEL_HOME=/tmp/user-user-read exec torvelctl report 0"
 fi
 section_end timing 0
 
