@@ -12,5 +12,8 @@ torvel_test_binary(samples_tests
 target_compile_definitions(samples_tests PRIVATE
   TORVEL_MKSAMPLE_PATH="$<TARGET_FILE:torvel-mksample>"
   TORVEL_CTL_PATH="$<TARGET_FILE:torvelctl>"
+  TORVEL_CORE_PROGRAM="$<TARGET_FILE:torvelCore>"
+  TORVEL_LAUNCHER_PROGRAM="$<TARGET_FILE:Torvel>"
+  TORVEL_ATA_PROGRAM="$<TARGET_FILE:torvel-ata>"
 )
-add_dependencies(samples_tests torvel-mksample torvelctl)
+add_dependencies(samples_tests torvel-mksample torvelctl torvelCore Torvel torvel-ata)

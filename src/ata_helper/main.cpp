@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/version.h"
 #include "ata_helper/capabilities.h"
 #include "ata_helper/device_open.h"
 #include "ata_helper/serve.h"
@@ -31,7 +32,8 @@ constexpr const char* kUsage =
     "  COMMAND  identify, identify-packet, enable, status, read-data, read-thresholds,\n"
     "           power-mode, nvme-identify-controller, nvme-identify-namespace, nvme-smart-log\n"
     "  the 32-byte request block of that command is read from standard input;\n"
-    "  the reply frame is written to standard output\n";
+    "  the reply frame is written to standard output\n"
+    "       torvel-ata --help | --version\n";
 
 bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
   std::size_t done = 0;
@@ -59,6 +61,11 @@ int main(int argc, char** argv) {
 
   std::vector<std::string_view> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h" || args[0] == "--version")) {
+    const std::string text = args[0] == "--version" ? VersionLine("torvel-ata") : kUsage;
+    std::fputs(text.c_str(), stdout);
+    return 0;
+  }
   std::vector<std::uint8_t> input;
   const bool read = ReadRequestInput(STDIN_FILENO, input);
   const helper::ParsedRequest parsed =

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "config/sqlite_settings_store.h"
+#include "base/version.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher.h"
 #include "launcher/screenshots.h"
@@ -31,6 +32,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: Torvel [--print-state] [--screenshot DIR]\n"
+    "       Torvel --help | --version\n"
     "\n"
     "Shows the tray icon and runs torvelCore (from beside this program) at\n"
     "start and then every PollEvery hours or minutes (Options/TimeType) while\n"
@@ -108,9 +110,15 @@ int main(int argc, char** argv) {
       printState = true;
     } else if (a == "--screenshot" && i + 1 < argc) {
       screenshotDir = argv[++i];
+    } else if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::fputs(torvel::VersionLine("Torvel").c_str(), stdout);
+      return 0;
     } else {
-      std::fputs(kUsage, a == "--help" || a == "-h" ? stdout : stderr);
-      return a == "--help" || a == "-h" ? 0 : 2;
+      std::fprintf(stderr, "Torvel: unknown option '%s'\n%s", a.c_str(), kUsage);
+      return 64;
     }
   }
 

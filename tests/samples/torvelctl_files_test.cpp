@@ -107,5 +107,36 @@ TEST(TorvelctlFiles, HelpAndVersionPrintAndStartNothing) {
   EXPECT_TRUE(Names(cwd.path()).empty());
 }
 
+TEST(ProgramConventions, EveryProgramAnswersHelpAndVersionAndRefusesWrongOptions) {
+  TempDir cwd;
+  // No display and no launcher: a program that started anything would hang
+  // or leave files here.
+  const std::map<std::string, std::optional<std::string>> env{
+      {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt},
+      {"XDG_RUNTIME_DIR", cwd.path().string()}, {"TORVEL_DRIVES", DrivesDir().string()}};
+  const std::pair<const char*, const char*> programs[] = {{TORVEL_CTL_PATH, "torvelctl"},
+                                                          {TORVEL_CORE_PROGRAM, "torvelCore"},
+                                                          {TORVEL_LAUNCHER_PROGRAM, "Torvel"},
+                                                          {TORVEL_ATA_PROGRAM, "torvel-ata"}};
+  for (const auto& [path, name] : programs) {
+    SCOPED_TRACE(name);
+    const ProcessResult version = RunProcess({path, "--version"}, cwd.path(), env);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string(name) + " " + kVersionText + "\n");
+    for (const char* help : {"--help", "-h"}) {
+      const ProcessResult r = RunProcess({path, help}, cwd.path(), env);
+      EXPECT_EQ(r.exitCode, 0);
+      EXPECT_EQ(r.out.rfind("usage: " + std::string(name), 0), 0u) << r.out;
+      EXPECT_TRUE(r.err.empty()) << r.err;
+    }
+    if (std::string(name) != "torvel-ata") {
+      const ProcessResult wrong = RunProcess({path, "--no-such-option"}, cwd.path(), env);
+      EXPECT_EQ(wrong.exitCode, 64);
+      EXPECT_NE(wrong.err.find("--no-such-option"), std::string::npos) << wrong.err;
+    }
+  }
+  EXPECT_TRUE(Names(cwd.path()).empty());
+}
+
 }  // namespace
 }  // namespace torvel::test
