@@ -18,7 +18,7 @@ inline constexpr const char* kSettingsHelp =
     "  settings set SECTION KEY int|str VALUE\n"
     "             write one value; int is a 32-bit signed number\n";
 
-// Exit code when the store could not be read or written (usage errors are 2).
+// Exit code when the store could not be read or written (usage errors are 64).
 inline constexpr int kExitSettingsFailed = 1;
 
 // args: the words after `settings`. Names and texts are Windows-1252 in the
