@@ -1,5 +1,6 @@
 #include "monitor/check.h"
 
+#include "base/debug_trace.h"
 #include "config/settings.h"
 #include "config/settings_store.h"
 #include "drive/attribute_names.h"

@@ -1,6 +1,7 @@
 #include "monitor/check_world.h"
 
 #include "config/settings.h"
+#include "config/settings_store.h"
 
 #include "base/debug_trace.h"
 #include "config/language.h"

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "config/settings.h"
 #include "drive/channel.h"
 #include "drive/drive_tables.h"
 #include "drive/refresh.h"
