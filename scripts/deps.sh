@@ -18,4 +18,5 @@ BUILD_PACKAGES=(g++ cmake ninja-build ccache make pkg-config libsqlite3-dev
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
                libatasmart-bin smartmontools python3-aiosmtpd openssl samba smbclient
                qemu-system-x86 busybox-static cpio kmod xz-utils python3 libcap2-bin
-               lintian dpkg-dev file hdparm nvme-cli nlohmann-json3-dev)
+               lintian dpkg-dev file hdparm nvme-cli nlohmann-json3-dev
+               prometheus)
