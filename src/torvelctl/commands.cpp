@@ -106,14 +106,16 @@ void RefreshForCommand(DriveTables& tables, CtlContext& ctx) {
 
 std::string FormatIdentifyRows(SectorView identify) { return FormatInfoRows(IdentifyRows(identify)); }
 
+std::string ListedLabel(const InfoRow& row) {
+  // The page's labels may end in blanks; a colon right after reads better.
+  std::string label = row.label;
+  while (!label.empty() && label.back() == ' ') label.pop_back();
+  return label;
+}
+
 std::string FormatInfoRows(const std::vector<InfoRow>& rows) {
   std::string out;
-  for (const InfoRow& row : rows) {
-    // The page's labels may end in blanks; a colon right after reads better.
-    std::string label = row.label;
-    while (!label.empty() && label.back() == ' ') label.pop_back();
-    out += Cp1252ToUtf8(label) + ": " + Cp1252ToUtf8(row.value) + "\n";
-  }
+  for (const InfoRow& row : rows) out += Cp1252ToUtf8(ListedLabel(row)) + ": " + Cp1252ToUtf8(row.value) + "\n";
   return out;
 }
 

@@ -75,6 +75,8 @@ std::string FormatDriveList(const DriveTables& tables);
 // The `identify` listing (UTF-8): the Disk info page's IDENTIFY rows as
 // "label: value" lines, trailing blanks of a label dropped.
 std::string FormatIdentifyRows(SectorView identify);
+// A row's label as the listings show it: the page's trailing blanks dropped.
+std::string ListedLabel(const InfoRow& row);
 // "label: value" lines in UTF-8.
 std::string FormatInfoRows(const std::vector<InfoRow>& rows);
 

@@ -8,6 +8,7 @@
 #include "drive/drive_tables.h"
 #include "monitor/alert_texts.h"
 #include "monitor/monitor_state.h"
+#include "torvelctl/commands.h"
 #include "torvelctl/json_writer.h"
 
 namespace torvel {
@@ -133,12 +134,8 @@ std::string IdentifyJson(const DriveTables& tables, int driveNumber, const std::
   Begin(j);
   j.Field("drive", driveNumber).Field("kind", Kind(tables.records[static_cast<std::size_t>(driveNumber)]));
   j.Key("rows").BeginArray();
-  for (const InfoRow& row : rows) {
-    // The labels as `identify` prints them: trailing blanks dropped.
-    std::string label = row.label;
-    while (!label.empty() && label.back() == ' ') label.pop_back();
-    j.BeginObject().Field("label", Cp1252ToUtf8(label)).Field("value", Cp1252ToUtf8(row.value)).EndObject();
-  }
+  for (const InfoRow& row : rows)
+    j.BeginObject().Field("label", Cp1252ToUtf8(ListedLabel(row))).Field("value", Cp1252ToUtf8(row.value)).EndObject();
   j.EndArray();
   return j.EndObject().Finish();
 }
