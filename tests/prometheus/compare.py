@@ -9,8 +9,8 @@ wrote and whether Torvel's rules run on it:
   selector matches the name node_exporter gives it;
 - the group torvel holds exactly the rules of the rules file, all healthy;
 - the alerts are exactly those the data calls for: T.E.C. for each drive
-  with torvel_drive_tec 1, over-temperature for each drive over its limit
-  (or with status 1), nothing else (no history, fresh checks), each
+  with torvel_drive_tec 1 or status 2, over-temperature for each drive at
+  or over its limit (or with status 1), nothing else (no history, fresh checks), each
   joined with its drive's model and device, every template rendered.
 
 Prints what it compared; exits 1 on any difference, 2 when Prometheus
@@ -104,13 +104,14 @@ def textfile_selector(rules_file):
 def expected_alerts(samples):
     """{(alertname, serial)} the rules must raise on this data alone."""
     tec = {l["serial"] for l, v in by_name(samples, "torvel_drive_tec") if v == 1}
+    tec |= {l["serial"] for l, v in by_name(samples, "torvel_drive_status") if v == 2}
     temps = {(l["drive"], l["serial"]): v
              for l, v in by_name(samples, "torvel_drive_temperature_celsius")}
     limits = {(l["drive"], l["serial"]): v
               for l, v in by_name(samples, "torvel_drive_temperature_critical_celsius")}
     status = {(l["drive"], l["serial"]): v for l, v in by_name(samples, "torvel_drive_status")}
     hot = {serial for (drive, serial), t in temps.items()
-           if ((drive, serial) in limits and t > limits[(drive, serial)])
+           if ((drive, serial) in limits and t >= limits[(drive, serial)])
            or status.get((drive, serial)) == 1}
     return ({("TorvelDriveTEC", s) for s in tec} | {("TorvelDriveHot", s) for s in hot},
             bool(limits))
