@@ -19,4 +19,4 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-d
                libatasmart-bin smartmontools python3-aiosmtpd openssl samba smbclient
                qemu-system-x86 busybox-static cpio kmod xz-utils python3 libcap2-bin
                lintian dpkg-dev file hdparm nvme-cli nlohmann-json3-dev
-               prometheus prometheus-node-exporter)
+               prometheus prometheus-node-exporter mmdebstrap systemd-container)
