@@ -73,7 +73,7 @@ class CMainFrame final : private FrameServices, private MainWindowOwner {
   // baseline saved), closing an open main window as if hidden with OK.
   void OnTerminationSignal(int signal);
   // The check the main window asks for; also start-up's.
-  bool CheckAllDrives(int interactive, int recordLastCheck);
+  bool CheckAllDrives(int interactive, int recordLastCheck) override;
   // Serves messages until no mail is in flight.
   void WaitForMail();
 
