@@ -32,6 +32,15 @@ AlertMethods ReadChangeMethods(SettingsStore& store, std::string_view section) {
   return {settings::Popup(store) != 0, settings::Email(store) != 0, settings::Netsend(store) != 0};
 }
 
+TemperatureRule ReadTemperatureRule(SettingsStore& store, const DriveRecord& rec) {
+  namespace drive = settings::drive;
+  const std::string& section = rec.Section();
+  const int t = rec.temperature;
+  if (drive::UseCustomNotify(store, section) != 0)
+    return {drive::EnableTempNotify(store, section) != 0, drive::CriticalTemp(store, section, t)};
+  return {settings::EnableTempNotify(store) != 0, settings::CriticalTempForCheck(store, t)};
+}
+
 DriveCheckSettings ReadDriveCheckSettings(SettingsStore& store, const DriveRecord& rec,
                                           const AttributeTable& table) {
   namespace drive = settings::drive;
@@ -42,11 +51,9 @@ DriveCheckSettings ReadDriveCheckSettings(SettingsStore& store, const DriveRecor
   s.enableSmartNotify = drive::EnableSmartNotify(store, section);
   s.useCustomNotify = drive::UseCustomNotify(store, section);
   const bool custom = s.useCustomNotify != 0;
-  const int t = rec.temperature;
-  s.enableTempNotify = custom ? drive::EnableTempNotify(store, section)
-                              : settings::EnableTempNotify(store);
-  s.criticalTemp = custom ? drive::CriticalTemp(store, section, t)
-                          : settings::CriticalTempForCheck(store, t);
+  const TemperatureRule hot = ReadTemperatureRule(store, rec);
+  s.enableTempNotify = hot.enabled ? 1 : 0;
+  s.criticalTemp = hot.critical;
   // With its own notification settings the drive's Popup decides alone.
   s.temperaturePopup = (custom ? drive::Popup(store, section) : settings::Popup(store)) != 0 ? 1 : 0;
   s.changeMethods = ReadChangeMethods(store, section);
@@ -89,8 +96,7 @@ DriveFindings DecideDrive(const DriveRecord& rec, const AttributeTable& table,
   if (rec.smartEnabled == 0 || s.enableSmartNotify == 0) return f;
   f.checked = true;
 
-  const int t = rec.temperature;
-  f.overTemperature = s.enableTempNotify != 0 && t != 0 && t >= s.criticalTemp;
+  f.overTemperature = TemperatureRule{s.enableTempNotify != 0, s.criticalTemp}.TooHot(rec.temperature);
   f.reportedTec = rec.tec != 0;
 
   for (int slot = 0; slot < kAttributeSlots; ++slot) {

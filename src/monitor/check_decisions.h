@@ -63,6 +63,15 @@ struct DriveCheckSettings {
   std::array<AttributeCheckSettings, kAttributeSlots> attributes{};
 };
 
+// When a drive counts as too hot: the drive's own rule with custom
+// notification, else the global one.
+struct TemperatureRule {
+  bool enabled = true;
+  int critical = 0;
+  bool TooHot(int temperature) const { return enabled && temperature != 0 && temperature >= critical; }
+};
+TemperatureRule ReadTemperatureRule(SettingsStore& store, const DriveRecord& rec);
+
 // The drive's change methods as its section holds them.
 AlertMethods ReadChangeMethods(SettingsStore& store, std::string_view section);
 

@@ -16,6 +16,7 @@
 #include "drive/attribute_names.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
+#include "monitor/check_decisions.h"
 #include "torvelctl/commands.h"
 
 namespace torvel {
@@ -37,17 +38,24 @@ constexpr Family kCapacity{"torvel_drive_capacity_bytes", "gauge", "Capacity in 
 constexpr Family kTemperature{"torvel_drive_temperature_celsius", "gauge",
                               "The drive's temperature; absent when it reports none."};
 constexpr Family kCritical{"torvel_drive_temperature_critical_celsius", "gauge",
-                           "The drive's critical temperature: at or over it, status is 1."};
+                           "The drive's critical temperature, as the check applies it: at or over "
+                           "it, status is 1; absent when its temperature warning is off."};
 constexpr Family kSmartEnabled{"torvel_drive_smart_enabled", "gauge",
                                "1 when S.M.A.R.T. is enabled (always for NVMe)."};
 constexpr Family kTec{"torvel_drive_tec", "gauge",
                       "1 when the drive reports a Threshold Exceeded Condition."};
 constexpr Family kStatus{"torvel_drive_status", "gauge",
-                         "0 ok, 1 warning (over its critical temperature), 2 T.E.C., 3 unknown."};
+                         "0 ok, 1 warning (at or over its critical temperature), 2 T.E.C., 3 unknown "
+                         "(asleep, or S.M.A.R.T. off)."};
 constexpr Family kAsleep{"torvel_drive_asleep", "gauge",
                          "1 when the disk was in standby and left asleep, unread."};
 constexpr Family kLastCheck{"torvel_last_check_timestamp_seconds", "gauge",
-                            "When Torvel last checked the drive (Unix time)."};
+                            "When Torvel last checked the drive (Unix time); absent for one it "
+                            "never judged (S.M.A.R.T. off, or its check disabled)."};
+constexpr Family kUnread{"torvel_disk_unread", "gauge",
+                         "A whole disk Torvel found but could not read, by device; reason: "
+                         "asleep (in standby since it was first seen), no_answer (neither ATA "
+                         "nor NVMe commands answered) or no_slot (beyond Torvel's drives)."};
 constexpr Family kValue{"torvel_attribute_value", "gauge", "Normalised attribute value."};
 constexpr Family kWorst{"torvel_attribute_worst", "gauge", "Worst normalised value seen."};
 constexpr Family kThreshold{"torvel_attribute_threshold", "gauge", "The attribute's threshold."};
@@ -66,9 +74,7 @@ int Status(const DriveRecord& r, const AttributeTable& t, SettingsStore& store) 
   for (std::size_t i = 0; i < kAttributeSlots; ++i)
     if (t.attributes[i].id != 0 && CountsAsTec(t.attributes[i], t.thresholds[i])) tec = true;
   if (tec) return kMetricTec;
-  if (r.temperature > 0 &&
-      r.temperature >= settings::drive::CriticalTemp(store, r.Section(), r.temperature))
-    return kMetricWarning;
+  if (ReadTemperatureRule(store, r).TooHot(r.temperature)) return kMetricWarning;
   return kMetricOk;
 }
 
@@ -159,7 +165,8 @@ std::string FormatMetrics(const DriveTables& tables, SettingsStore& store) {
   perDrive(kCritical, [&](std::size_t n) {
     const DriveRecord& r = tables.records[n];
     if (r.temperature == 0) return std::string();
-    return std::to_string(settings::drive::CriticalTemp(store, r.Section(), r.temperature));
+    const TemperatureRule rule = ReadTemperatureRule(store, r);
+    return rule.enabled ? std::to_string(rule.critical) : std::string();
   });
   perDrive(kSmartEnabled, [&](std::size_t n) { return std::to_string(tables.records[n].smartEnabled ? 1 : 0); });
   perDrive(kTec, [&](std::size_t n) { return std::to_string(tables.records[n].tec ? 1 : 0); });
@@ -171,6 +178,16 @@ std::string FormatMetrics(const DriveTables& tables, SettingsStore& store) {
     const int at = settings::drive::LastCheck(store, tables.records[n].Section());
     return at > 0 ? std::to_string(at) : std::string();
   });
+  // Not drives: nothing names them but the device node, and giving them a
+  // drive series would make one vanish when the disk is at last read.
+  e.Header(kUnread);
+  const auto unread = [&e](const std::string& device, const char* reason) {
+    e.Sample(kUnread, Label("device", device) + "," + Label("reason", reason), "1");
+  };
+  for (const DriveRecord& r : tables.records)
+    if (!r.InUse() && r.asleep && !r.device.empty()) unread(r.device, "asleep");
+  for (const std::string& device : tables.unanswered) unread(device, "no_answer");
+  for (const std::string& device : tables.notChecked) unread(device, "no_slot");
 
   const auto perAttribute = [&](const Family& f, auto value) {
     e.Header(f);

@@ -95,14 +95,56 @@ TEST_F(MetricsFixture, EveryDriveAndAttributeInTheExpositionFormat) {
   EXPECT_TRUE(nvmeInfo);
   EXPECT_EQ(m.at(R"(torvel_attribute_raw{drive="5",serial="S5GXNF0R123456A",id="9",name="Power On Hours"})"),
             "4210");
-  // Every series carries the drive's serial.
-  for (const auto& [series, value] : m) EXPECT_NE(series.find("serial=\""), std::string::npos) << series;
+  // Every drive series carries the drive's serial.
+  for (const auto& [series, value] : m) {
+    if (series.rfind("torvel_disk_", 0) == 0) continue;
+    EXPECT_NE(series.find("serial=\""), std::string::npos) << series;
+  }
+}
 
-  // Over its critical temperature, the drive is a warning.
-  settings::drive::SetCriticalTemp(store, "5VM1ABCD", 45);
-  out.str("");
-  ASSERT_EQ(Run({}), 0);
-  EXPECT_EQ(ParseExposition(out.str()).at("torvel_drive_status{" + d0 + "}"), "1");
+// Too hot exactly when the check says so: the global limit, unless the
+// drive has its own notification settings; none when its warning is off.
+TEST_F(MetricsFixture, CriticalTemperatureIsTheChecksRule) {
+  const std::string d0 = R"({drive="0",serial="5VM1ABCD"})";
+  const auto metrics = [&] {
+    out.str("");
+    EXPECT_EQ(Run({}), 0) << err.str();
+    return ParseExposition(out.str());
+  };
+  settings::SetCriticalTemp(store, 45);  // the drive is at 45
+  auto m = metrics();
+  EXPECT_EQ(m.at("torvel_drive_temperature_critical_celsius" + d0), "45");
+  EXPECT_EQ(m.at("torvel_drive_status" + d0), "1") << "at the limit counts";
+
+  // The drive's own limit, unused until its own notification is on.
+  settings::drive::SetCriticalTemp(store, "5VM1ABCD", 60);
+  EXPECT_EQ(metrics().at("torvel_drive_status" + d0), "1");
+  settings::drive::SetUseCustomNotify(store, "5VM1ABCD", 1);
+  m = metrics();
+  EXPECT_EQ(m.at("torvel_drive_temperature_critical_celsius" + d0), "60");
+  EXPECT_EQ(m.at("torvel_drive_status" + d0), "0");
+
+  settings::drive::SetCriticalTemp(store, "5VM1ABCD", 40);
+  settings::drive::SetEnableTempNotify(store, "5VM1ABCD", 0);
+  m = metrics();
+  EXPECT_EQ(m.count("torvel_drive_temperature_critical_celsius" + d0), 0u);
+  EXPECT_EQ(m.at("torvel_drive_status" + d0), "0");
+}
+
+// Disks with no identity are series of their own, by device, never drives.
+TEST(MetricsUnread, DisksNotReadAreNamedByDeviceAndReason) {
+  auto tables = std::make_unique<DriveTables>();
+  tables->records[2].device = "/dev/sdc";
+  tables->records[2].asleep = true;
+  tables->records[3].device = "/dev/sdd";  // found, never identified, awake: nothing to say
+  tables->unanswered = {"/dev/vda"};
+  tables->notChecked = {"/dev/sdz"};
+  MemorySettingsStore store;
+  const auto m = ParseExposition(FormatMetrics(*tables, store));
+  EXPECT_EQ(m.at(R"(torvel_disk_unread{device="/dev/sdc",reason="asleep"})"), "1");
+  EXPECT_EQ(m.at(R"(torvel_disk_unread{device="/dev/vda",reason="no_answer"})"), "1");
+  EXPECT_EQ(m.at(R"(torvel_disk_unread{device="/dev/sdz",reason="no_slot"})"), "1");
+  EXPECT_EQ(m.size(), 3u) << "no drive series without a drive";
 }
 
 TEST(MetricLabels, QuotesBackslashesAndNewlinesAreEscapedAndTextIsUtf8) {
