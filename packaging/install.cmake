@@ -108,6 +108,10 @@ foreach(component cli desktop)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright ${TORVEL_CHANGELOG}
           DESTINATION ${TORVEL_${upper}_DOC_DIR} COMPONENT ${component})
 endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian/torvel-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT cli)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian/torvel
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT desktop)
 
 # --- the packages -----------------------------------------------------------
 set(CPACK_GENERATOR DEB)
