@@ -20,6 +20,15 @@ void AppendUtf8(std::string& out, unsigned code) {
   }
 }
 
+// Windows-1252's 0x80-0x9F; 0 where it defines nothing (the byte's C1 code
+// point is kept). From 0xA0 on, bytes equal their code points. A table, not
+// iconv: iconv loads a gconv module at the first non-ASCII byte.
+constexpr unsigned short kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
 class Converter {
  public:
   explicit Converter(const char* to = "UTF-8") : cd_(iconv_open(to, "WINDOWS-1252")) {}
@@ -57,14 +66,11 @@ std::string Cp1252ToUtf8(std::string_view text) {
   // ASCII passes through without asking iconv.
   while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) out += text[i++];
   if (i == text.size()) return out;
-  Converter conv;
   for (; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (!conv.ok() || !conv.Byte(c, out)) {
-      AppendUtf8(out, c);  // 0xA0-0xFF equal their code points; 0x81 etc. stay C1
-    }
+    if (c < 0x80) out += static_cast<char>(c);
+    else if (c < 0xA0 && kHigh[c - 0x80] != 0) AppendUtf8(out, kHigh[c - 0x80]);
+    else AppendUtf8(out, c);
   }
   return out;
 }
