@@ -10,9 +10,26 @@ target_link_libraries(torvel_engine PRIVATE ${_layers})
 foreach(layer ${_layers})
   target_include_directories(torvel_engine INTERFACE $<TARGET_PROPERTY:${layer},INTERFACE_INCLUDE_DIRECTORIES>)
 endforeach()
-target_link_libraries(torvel_engine PUBLIC SQLite::SQLite3 Threads::Threads ${CMAKE_DL_LIBS})
+target_link_libraries(torvel_engine PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
 set_target_properties(torvel_engine PROPERTIES
   OUTPUT_NAME torvel-engine
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/src
 )
-target_link_options(torvel_engine PRIVATE ${TORVEL_NO_UNDEFINED})
+# Its calls to its own functions bound when it is linked, not looked up by
+# the dynamic loader at each start; nothing interposes on them.
+target_link_options(torvel_engine PRIVATE ${TORVEL_NO_UNDEFINED} -Wl,-Bsymbolic-functions)
+
+# The same objects as an archive, for torvelctl: a program started once a
+# minute on many hosts, which with the archive, a static libstdc++ and SQLite
+# loaded only when a store opens maps nothing but the C library, so the
+# dynamic loader has few symbols to look up at each start.
+set(_objects)
+foreach(layer ${_layers})
+  list(APPEND _objects $<TARGET_OBJECTS:${layer}>)
+endforeach()
+add_library(torvel_engine_archive STATIC ${_objects})
+foreach(layer ${_layers})
+  target_include_directories(torvel_engine_archive INTERFACE
+    $<TARGET_PROPERTY:${layer},INTERFACE_INCLUDE_DIRECTORIES>)
+endforeach()
+target_link_libraries(torvel_engine_archive INTERFACE Threads::Threads ${CMAKE_DL_LIBS})

@@ -45,3 +45,5 @@ torvel_test_binary(config_tests
   config/settings_command_test.cpp
   config/settings_test.cpp
 )
+# These reach into the store's file with SQLite's own calls.
+target_link_libraries(config_tests PRIVATE SQLite::SQLite3)

@@ -23,6 +23,8 @@ target_include_directories(torvel_ata_serve PUBLIC ${PROJECT_SOURCE_DIR}/src
 
 add_executable(torvel-ata ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(torvel-ata PRIVATE torvel_ata_serve torvel_ata_objects)
+# Started once per command of a refresh: the C library is all it maps.
+target_link_options(torvel-ata PRIVATE -static-libstdc++ -static-libgcc ${TORVEL_BIND_NOW})
 # Beside torvelctl and torvelCore in the build tree, where they look first.
 # No run path at all, built or installed: it links no library of ours, and a
 # program that holds capabilities must not look for libraries anywhere else.

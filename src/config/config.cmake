@@ -7,9 +7,11 @@ torvel_layer(torvel_config config BELOW torvel_platform SOURCES
   config/profile.cpp
   config/settings.cpp
   config/settings_store.cpp
+  config/sqlite_library.cpp
   config/sqlite_settings_store.cpp
 )
-find_package(SQLite3 REQUIRED)
-target_link_libraries(torvel_config PUBLIC SQLite::SQLite3)
+# The header only: the library is loaded when a store opens (sqlite_library.h).
+target_include_directories(torvel_config PUBLIC ${SQLite3_INCLUDE_DIRS})
+target_link_libraries(torvel_config PUBLIC ${CMAKE_DL_LIBS})
 # The built-in English texts, embedded from config/english.lng.
 include(${CMAKE_CURRENT_LIST_DIR}/language.cmake)

@@ -1,9 +1,9 @@
 #include "config/sqlite_settings_store.h"
 #include "base/xdg_paths.h"
+#include "config/sqlite_library.h"
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +17,12 @@
 
 namespace torvel {
 namespace {
+
+// Only reached on a store whose Open() loaded the library.
+const SqliteLibrary& Sql() {
+  std::string why;
+  return *LoadSqlite(why);
+}
 
 // The registry's value types, so the file reads like the tree it stands for.
 constexpr std::int64_t kTypeString = 1;  // REG_SZ
@@ -46,27 +52,27 @@ std::string_view Name(std::string_view name) { return name.substr(0, name.find('
 int BindText(sqlite3_stmt* s, int index, std::string_view text) {
   if (text.size() > INT_MAX) return SQLITE_TOOBIG;
   // A null pointer would bind SQL NULL, not the empty text.
-  return sqlite3_bind_text(s, index, text.data() ? text.data() : "", static_cast<int>(text.size()),
+  return Sql().bind_text(s, index, text.data() ? text.data() : "", static_cast<int>(text.size()),
                            SQLITE_STATIC);
 }
 
 // Leaves the statement ready for its next use however the caller returns.
 struct ResetOnExit {
   sqlite3_stmt* s;
-  ~ResetOnExit() { sqlite3_reset(s); }
+  ~ResetOnExit() { Sql().reset(s); }
 };
 
 std::int64_t RowType(sqlite3_stmt* s, int column) {
-  return sqlite3_column_type(s, column) == SQLITE_INTEGER ? sqlite3_column_int64(s, column) : 0;
+  return Sql().column_type(s, column) == SQLITE_INTEGER ? Sql().column_int64(s, column) : 0;
 }
 
 // A DWORD reads as the signed int every caller uses; a stored number outside
 // 32 bits (only a hand-edited file has one) is unreadable, like the wrong type.
 std::optional<int> IntValue(sqlite3_stmt* s, int typeColumn) {
   const int column = typeColumn + 1;
-  if (RowType(s, typeColumn) != kTypeDword || sqlite3_column_type(s, column) != SQLITE_INTEGER)
+  if (RowType(s, typeColumn) != kTypeDword || Sql().column_type(s, column) != SQLITE_INTEGER)
     return std::nullopt;
-  const std::int64_t v = sqlite3_column_int64(s, column);
+  const std::int64_t v = Sql().column_int64(s, column);
   if (v < INT32_MIN || v > static_cast<std::int64_t>(UINT32_MAX)) return std::nullopt;
   return static_cast<int>(static_cast<std::uint32_t>(v));
 }
@@ -75,21 +81,21 @@ std::optional<std::string> TextValue(sqlite3_stmt* s, int typeColumn) {
   const int column = typeColumn + 1;
   if (RowType(s, typeColumn) != kTypeString) return std::nullopt;
   const void* bytes = nullptr;
-  switch (sqlite3_column_type(s, column)) {
-    case SQLITE_TEXT: bytes = sqlite3_column_text(s, column); break;
-    case SQLITE_BLOB: bytes = sqlite3_column_blob(s, column); break;
+  switch (Sql().column_type(s, column)) {
+    case SQLITE_TEXT: bytes = Sql().column_text(s, column); break;
+    case SQLITE_BLOB: bytes = Sql().column_blob(s, column); break;
     default: return std::nullopt;
   }
-  const int n = sqlite3_column_bytes(s, column);
+  const int n = Sql().column_bytes(s, column);
   if (!bytes) return n == 0 ? std::optional<std::string>("") : std::nullopt;
   return std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(n));
 }
 
 // A name a reader can ask for: text without NUL.
 std::optional<std::string> RowName(sqlite3_stmt* s, int column) {
-  if (sqlite3_column_type(s, column) != SQLITE_TEXT) return std::nullopt;
-  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-  std::string name(p ? p : "", p ? static_cast<std::size_t>(sqlite3_column_bytes(s, column)) : 0);
+  if (Sql().column_type(s, column) != SQLITE_TEXT) return std::nullopt;
+  const auto* p = reinterpret_cast<const char*>(Sql().column_text(s, column));
+  std::string name(p ? p : "", p ? static_cast<std::size_t>(Sql().column_bytes(s, column)) : 0);
   if (name.find('\0') != std::string::npos) return std::nullopt;
   return name;
 }
@@ -181,7 +187,7 @@ bool SqliteSettingsStore::Fail(std::string why) {
 
 bool SqliteSettingsStore::Prepare(bool writable) {
   const auto prepare = [this](const char* sql, sqlite3_stmt** s) {
-    return sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, s, nullptr) == SQLITE_OK;
+    return Sql().prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, s, nullptr) == SQLITE_OK;
   };
   return prepare(kFindSql, &find_) && prepare(kDumpSql, &dump_) &&
          (!writable || prepare(kUpsertSql, &upsert_));
@@ -193,30 +199,31 @@ bool SqliteSettingsStore::Open() {
   if (!MakeFolders(path_, why)) return Fail(why);
   if (fileFd_ < 0) fileFd_ = OpenFile(path_, why);
   if (fileFd_ < 0) return Fail(why);
+  if (LoadSqlite(why) == nullptr) return Fail(why);
 
   // One connection per store, serialised by mutex_, so SQLite's own mutexes
   // are not needed. No CREATE flag: OpenFile made the file with its mode.
   const char* vfs = options_.vfs.empty() ? nullptr : options_.vfs.c_str();
-  const int rc = sqlite3_open_v2(path_.c_str(), &db_,
+  const int rc = Sql().open_v2(path_.c_str(), &db_,
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, vfs);
   if (rc == SQLITE_OK) {
-    sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    Sql().extended_result_codes(db_, 1);
+    Sql().busy_timeout(db_, kBusyTimeoutMs);
   }
   // WAL lets the launcher read while the core writes; journal_mode is the
   // first statement that reads the file, so a damaged file fails here.
   const char* sync = options_.syncEveryCommit ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL";
   const bool ok = rc == SQLITE_OK &&
-                  sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
-                  sqlite3_exec(db_, sync, nullptr, nullptr, nullptr) == SQLITE_OK &&
-                  sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK && Prepare(true);
+                  Sql().exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+                  Sql().exec(db_, sync, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                  Sql().exec(db_, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK && Prepare(true);
   if (ok) {
     lastError_.clear();
     readOnly_ = corrupt_ = false;
     return true;
   }
-  const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_NOMEM;
-  why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+  const int code = db_ ? Sql().extended_errcode(db_) : SQLITE_NOMEM;
+  why = db_ ? Sql().errmsg(db_) : "out of memory";
   Close();
   if ((code & 0xFF) == SQLITE_NOTADB || (code & 0xFF) == SQLITE_CORRUPT) {
     // Kept as it is, for whoever wants to look at it.
@@ -233,10 +240,10 @@ bool SqliteSettingsStore::OpenReadOnly(const std::string& why) {
   for (const std::string& uri : uris) {
     const char* vfs = options_.vfs.empty() ? nullptr : options_.vfs.c_str();
     const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW;
-    if (sqlite3_open_v2(uri.c_str(), &db_, flags, vfs) == SQLITE_OK &&
-        sqlite3_exec(db_, "SELECT count(*) FROM settings", nullptr, nullptr, nullptr) == SQLITE_OK &&
+    if (Sql().open_v2(uri.c_str(), &db_, flags, vfs) == SQLITE_OK &&
+        Sql().exec(db_, "SELECT count(*) FROM settings", nullptr, nullptr, nullptr) == SQLITE_OK &&
         Prepare(false)) {
-      sqlite3_extended_result_codes(db_, 1);
+      Sql().extended_result_codes(db_, 1);
       readOnly_ = true;
       return Fail("opened read-only (" + why + "); settings are read but not written");
     }
@@ -246,13 +253,14 @@ bool SqliteSettingsStore::OpenReadOnly(const std::string& why) {
 }
 
 void SqliteSettingsStore::Close() {
+  readOnly_ = false;
+  if (db_ == nullptr) return;  // never opened: the library may not even be loaded
   for (sqlite3_stmt** s : {&find_, &upsert_, &dump_}) {
-    sqlite3_finalize(*s);
+    Sql().finalize(*s);
     *s = nullptr;
   }
-  sqlite3_close_v2(db_);
+  Sql().close_v2(db_);
   db_ = nullptr;
-  readOnly_ = false;
 }
 
 bool SqliteSettingsStore::IsOpen() {
@@ -291,9 +299,9 @@ bool SqliteSettingsStore::Find(std::string_view section, std::string_view key) {
   if (!db_) return false;
   if (BindText(find_, 1, Name(section)) != SQLITE_OK || BindText(find_, 2, Name(key)) != SQLITE_OK)
     return false;
-  const int rc = sqlite3_step(find_);
+  const int rc = Sql().step(find_);
   if (rc == SQLITE_ROW) return true;
-  if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_));
+  if (rc != SQLITE_DONE) Fail(Sql().errmsg(db_));
   return false;
 }
 
@@ -335,13 +343,13 @@ void SqliteSettingsStore::Write(std::string_view section, std::string_view key, 
   ResetOnExit reset{upsert_};
   const bool bound = BindText(upsert_, 1, Name(section)) == SQLITE_OK &&
                      BindText(upsert_, 2, Name(key)) == SQLITE_OK &&
-                     sqlite3_bind_int64(upsert_, 3, type) == SQLITE_OK &&
-                     (type == kTypeDword ? sqlite3_bind_int64(upsert_, 4, number)
+                     Sql().bind_int64(upsert_, 3, type) == SQLITE_OK &&
+                     (type == kTypeDword ? Sql().bind_int64(upsert_, 4, number)
                                          : BindText(upsert_, 4, text)) == SQLITE_OK;
   // One statement is one transaction: the value is written whole or not at all.
-  if (!bound || sqlite3_step(upsert_) != SQLITE_DONE) {
-    Fail(sqlite3_errmsg(db_));
-    failed(sqlite3_errmsg(db_));
+  if (!bound || Sql().step(upsert_) != SQLITE_DONE) {
+    Fail(Sql().errmsg(db_));
+    failed(Sql().errmsg(db_));
   }
 }
 
@@ -361,7 +369,7 @@ std::vector<SettingsStore::Entry> SqliteSettingsStore::Dump() {
   if (!db_) return out;
   ResetOnExit reset{dump_};
   int rc;
-  while ((rc = sqlite3_step(dump_)) == SQLITE_ROW) {
+  while ((rc = Sql().step(dump_)) == SQLITE_ROW) {
     auto section = RowName(dump_, 0);
     auto key = RowName(dump_, 1);
     if (!section || !key) continue;
@@ -376,7 +384,7 @@ std::vector<SettingsStore::Entry> SqliteSettingsStore::Dump() {
     }
     out.push_back(std::move(e));
   }
-  if (rc != SQLITE_DONE) Fail(sqlite3_errmsg(db_));
+  if (rc != SQLITE_DONE) Fail(Sql().errmsg(db_));
   return out;
 }
 

@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "config/settings.h"
+#include "config/settings_store.h"
 #include "drive/channel.h"
 #include "drive/drive_tables.h"
 #include "drive/refresh.h"
@@ -96,12 +97,19 @@ void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
 
 }  // namespace
 
+SettingsStore& ReadOnlySettings(CtlContext& ctx, SettingsStore& none) {
+  if (!ctx.existingSettings) return ctx.settings();
+  SettingsStore* store = ctx.existingSettings();
+  return store != nullptr ? *store : none;
+}
+
 void RefreshForCommand(DriveTables& tables, CtlContext& ctx) {
   ctx.trace.ResetDebugTrace();
   TraceSystemSummary(ctx.trace, ctx.system);
   DeviceChannel channel(ctx.backend, ctx.system, ctx.trace);
+  MemorySettingsStore none;
   RefreshDrives(tables, channel, ctx.trace,
-                RefreshOptions{settings::WakeSleeping(ctx.settings()) != 0});
+                RefreshOptions{settings::WakeSleeping(ReadOnlySettings(ctx, none)) != 0});
 }
 
 std::string FormatIdentifyRows(SectorView identify) { return FormatInfoRows(IdentifyRows(identify)); }

@@ -30,6 +30,9 @@ struct CtlContext {
   // Opens the per-user settings store on first use; only the commands that
   // need it touch it.
   std::function<SettingsStore&()> settings;
+  // The store when there is one, else nullptr: a command that only reads
+  // settings takes the defaults rather than making a store. Unset: settings.
+  std::function<SettingsStore*()> existingSettings{};
   // torvel.log, in the program's data folder.
   std::string logPath = "torvel.log";
   // TORVEL_TEXTFILE_DIR: where `check` also writes the metrics textfile.
@@ -37,6 +40,10 @@ struct CtlContext {
   // Standard output is the systemd journal's stream: lines carry a priority.
   bool outputIsJournal = false;
 };
+
+// What a reading command reads: the store, or the defaults in `none` when
+// there is no store.
+SettingsStore& ReadOnlySettings(CtlContext& ctx, SettingsStore& none);
 
 // Exit codes: EX_USAGE of sysexits.h for a wrong command line.
 inline constexpr int kExitOk = 0;

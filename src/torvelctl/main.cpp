@@ -98,8 +98,17 @@ int main(int argc, char** argv) {
     }
     return *store;
   };
+  auto existing = [&store, &settings]() -> SettingsStore* {
+    if (store) return store.get();
+    struct stat st {};
+    const std::string path = SqliteSettingsStore::DefaultSettingsPath();
+    // Only a store that is plainly not there is skipped; any other trouble
+    // is the store's to report.
+    if (!path.empty() && ::stat(path.c_str(), &st) != 0 && errno == ENOENT) return nullptr;
+    return &settings();
+  };
   CtlContext ctx{*source.backend, *source.system, trace, LocalNow, isatty(STDOUT_FILENO) == 1, source.simulated,
-                 settings};
+                 settings, existing};
   // Without a data folder (said above) the log's writes fail, in no one's folder.
   if (!data.empty()) ctx.logPath = (data / EventLogFile::kFileName).string();
   else ctx.logPath.clear();

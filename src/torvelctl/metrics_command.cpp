@@ -13,6 +13,7 @@
 
 #include "base/codepage.h"
 #include "config/settings.h"
+#include "config/settings_store.h"
 #include "drive/attribute_names.h"
 #include "drive/drive_tables.h"
 #include "drive/smart_data.h"
@@ -242,7 +243,8 @@ int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std
   auto tables = std::make_unique<DriveTables>();
   RefreshForCommand(*tables, ctx);
   ReportDisksNotChecked(*tables, err);
-  const std::string text = FormatMetrics(*tables, ctx.settings());
+  MemorySettingsStore none;
+  const std::string text = FormatMetrics(*tables, ReadOnlySettings(ctx, none));
   if (textfileDir.empty()) {
     out << text;
     return kExitOk;

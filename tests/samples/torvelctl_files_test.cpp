@@ -90,6 +90,35 @@ TEST(TorvelctlFiles, TorvelHomeWinsAndTheCheckWritesTheTextfile) {
   EXPECT_TRUE(bad.out.empty());
 }
 
+// Reading commands make no settings store where there is none, and honour
+// the one that is there.
+TEST(TorvelctlFiles, ReadingCommandsMakeNoStoreButReadAnExistingOne) {
+  TempDir home, cwd, drives;
+  fs::copy(DrivesDir(), drives.path(), fs::copy_options::recursive);
+  WriteFile(drives.path() / "0" / "power", "standby\n");
+  const std::map<std::string, std::optional<std::string>> env{
+      {"TORVEL_DRIVES", drives.path().string()},
+      {"TORVEL_HOME", home.path().string()},
+      {"XDG_CONFIG_HOME", home.path().string()}};
+  const auto run = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), TORVEL_CTL_PATH);
+    return RunProcess(args, cwd.path(), env);
+  };
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"drives"}, {"report", "1"}, {"identify", "1"}, {"metrics"}}) {
+    const ProcessResult r = run(args);
+    EXPECT_EQ(r.exitCode, 0) << args[0] << ": " << r.err;
+    EXPECT_TRUE(r.err.empty()) << args[0] << ": " << r.err;
+  }
+  EXPECT_FALSE(fs::exists(home.path() / "Ostrana")) << "a reading command made a settings store";
+  EXPECT_NE(run({"drives"}).out.find("Drive 0: ATA disk, asleep (standby): not read"), std::string::npos);
+
+  ASSERT_EQ(run({"settings", "set", "Options", "WakeSleeping", "int", "1"}).exitCode, 0);
+  const ProcessResult woken = run({"drives"});
+  EXPECT_EQ(woken.out.find("asleep"), std::string::npos) << woken.out;
+  EXPECT_NE(woken.out.find("Drive 0: ATA disk\n"), std::string::npos) << woken.out;
+}
+
 TEST(TorvelctlFiles, HelpAndVersionPrintAndStartNothing) {
   TempDir home, cwd;
   const std::map<std::string, std::optional<std::string>> env{
