@@ -102,7 +102,8 @@ def textfile_selector(rules_file):
 
 
 def expected_alerts(samples):
-    """{(alertname, serial)} the rules must raise on this data alone."""
+    """{(alertname, serial): state} the rules must raise on this data alone:
+    firing, or pending for the alerts that wait (for:) longer than the test."""
     tec = {l["serial"] for l, v in by_name(samples, "torvel_drive_tec") if v == 1}
     tec |= {l["serial"] for l, v in by_name(samples, "torvel_drive_status") if v == 2}
     temps = {(l["drive"], l["serial"]): v
@@ -113,8 +114,12 @@ def expected_alerts(samples):
     hot = {serial for (drive, serial), t in temps.items()
            if ((drive, serial) in limits and t >= limits[(drive, serial)])
            or status.get((drive, serial)) == 1}
-    return ({("TorvelDriveTEC", s) for s in tec} | {("TorvelDriveHot", s) for s in hot},
-            bool(limits))
+    asleep = {(l["drive"], l["serial"]) for l, v in by_name(samples, "torvel_drive_asleep") if v == 1}
+    unjudged = {serial for (drive, serial), v in status.items() if v == 3 and (drive, serial) not in asleep}
+    want = {("TorvelDriveTEC", s): "firing" for s in tec}
+    want.update({("TorvelDriveHot", s): "firing" for s in hot})
+    want.update({("TorvelDriveNotJudged", s): "pending" for s in unjudged})
+    return want, bool(limits)
 
 
 def main():
@@ -228,21 +233,21 @@ def main():
     now = {}
     while time.monotonic() < deadline:
         now = alerts()
-        if set(now) == want_alerts and all(a["state"] == "firing" for a in now.values()):
+        if set(now) == set(want_alerts) and all(a["state"] == want_alerts[k] for k, a in now.items()):
             break
         time.sleep(0.5)
     time.sleep(2.5)
     now = alerts()
     info = {l["serial"]: l for l, _ in by_name(served, "torvel_drive_info")}
     print("Alerts (expected from the textfile, then what Prometheus has):")
-    for key in sorted(want_alerts | set(now)):
+    for key in sorted(set(want_alerts) | set(now)):
         a = now.get(key)
         state = a["state"] if a else "absent"
-        ok = key in want_alerts and state == "firing"
-        print(f"  {key[0]:18} {key[1]:20} expected {'yes' if key in want_alerts else 'no ':3}"
-              f"  {state}{'' if ok else '  WRONG'}")
+        want = want_alerts.get(key, "absent")
+        ok = state == want
+        print(f"  {key[0]:20} {key[1]:20} expected {want:8} {state}{'' if ok else '  WRONG'}")
         if not ok:
-            problems.append(f"alert {key}: expected {key in want_alerts}, Prometheus {state}")
+            problems.append(f"alert {key}: expected {want}, Prometheus {state}")
             continue
         labels, drive = a["labels"], info.get(key[1], {})
         for label in ("model", "device", "drive"):
