@@ -153,8 +153,9 @@ This package holds what a server needs, without a desktop: the torvelctl
 command for scripts, a systemd timer that checks the disks on a schedule,
 Prometheus metrics and alerting rules, and torvel-ata, a least-privilege
 helper that alone holds the right to send raw ATA commands.")
-# setcap for the helper runs in the postinst.
-set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "libcap2-bin")
+# setcap for the helper runs in the postinst. SQLite is loaded when a
+# settings store opens, out of dpkg-shlibdeps' sight (prepare_v3: 3.20).
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "libcap2-bin, libsqlite3-0 (>= 3.20.0)")
 # smbclient sends the network messages.
 set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "smbclient")
 # Its files were in torvel 2.41-1.
