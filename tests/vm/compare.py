@@ -235,6 +235,25 @@ class Table:
             print(n)
 
 
+def timing_lines(lines):
+    """Each timed command in ms a run, then the start-up figures side by side."""
+    per_run, out = {}, []
+    for line in lines:
+        m = re.match(r"^(\S+) runs=(\d+) start=([\d.]+) end=([\d.]+)$", line)
+        if m:
+            per_run[m.group(1)] = (float(m.group(4)) - float(m.group(3))) / int(m.group(2)) * 1000
+            out.append("%s: %.0f ms a run (%s runs)" % (m.group(1), per_run[m.group(1)], m.group(2)))
+    for suffix, how in (("", "randomised"), ("-fixed", "fixed addresses")):
+        names = [n + suffix for n in ("true", "torvelctl", "torvelctl-report", "smartctl-a", "torvelCore-o")]
+        if not all(n in per_run for n in names[:4]):
+            continue
+        side = "  ".join("%s %.0f" % (n[: len(n) - len(suffix)], per_run[n]) for n in names if n in per_run)
+        out.append("start-up, ms a run (%s): %s; torvelctl / true %.1f, report / smartctl -a %.2f"
+                   % (how, side, per_run[names[1]] / max(per_run[names[0]], 0.01),
+                      per_run[names[2]] / max(per_run[names[3]], 0.01)))
+    return out
+
+
 def gigabytes(n_bytes, digits):
     return "%.*f GB" % (digits, n_bytes / 1e9)
 
@@ -499,11 +518,7 @@ def compare_console(text, a):
         table.heading("torvelctl report 0 without root, with and without torvel-ata")
         check_helper_runs(table, sec)
 
-    for line in sec.get("timing", ([], 1))[0]:
-        m = re.match(r"^(\S+) runs=(\d+) start=([\d.]+) end=([\d.]+)$", line)
-        if m:
-            per_run = (float(m.group(4)) - float(m.group(3))) / int(m.group(2)) * 1000
-            table.timings.append("%s: %.0f ms a run (%s runs)" % (m.group(1), per_run, m.group(2)))
+    table.timings += timing_lines(sec.get("timing", ([], 1))[0])
     return table
 
 
@@ -636,11 +651,7 @@ def compare_nvme(text, a):
 
     rc = sec.get("nvme-check", ([], None))[1]
     table.note("torvelctl check exit", rc == a.nvme_check, "%s (want %d)" % (rc, a.nvme_check))
-    for line in sec.get("nvme-timing", ([], 1))[0]:
-        m = re.match(r"^(\S+) runs=(\d+) start=([\d.]+) end=([\d.]+)$", line)
-        if m:
-            per_run = (float(m.group(4)) - float(m.group(3))) / int(m.group(2)) * 1000
-            table.timings.append("%s: %.0f ms a run (%s runs)" % (m.group(1), per_run, m.group(2)))
+    table.timings += timing_lines(sec.get("nvme-timing", ([], 1))[0])
     return table
 
 

@@ -18,7 +18,7 @@ echo "@@@INIT@@@"
 arg() { sed -n "s/.*torvel\.$1=\([^ ]*\).*/\1/p" /proc/cmdline; }
 expected_disks=$(arg disks)
 timing_runs=$(arg runs)
-[ -n "$timing_runs" ] || timing_runs=10
+[ -n "$timing_runs" ] || timing_runs=20
 
 section_begin() { echo "@@@BEGIN $1@@@"; }
 section_end() { echo "@@@END $1 rc=$2@@@"; }
@@ -38,6 +38,53 @@ run() {
     cat /tmp/stderr
     section_end "$name.stderr" 0
   fi
+}
+
+# Run times inside the guest; /proc/uptime counts hundredths, so several
+# runs each.
+time_runs() {
+  label=$1
+  shift
+  start=$(cut -d' ' -f1 /proc/uptime)
+  i=0
+  while [ $i -lt "$timing_runs" ]; do
+    "$@" >/dev/null 2>&1
+    i=$((i + 1))
+  done
+  echo "$label runs=$timing_runs start=$start end=$(cut -d' ' -f1 /proc/uptime)"
+}
+
+# startup_times DRIVE SMARTCTL-ARGS...: what one start of each program costs
+# beside the work it does: a static busybox /bin/true (the price of a
+# process), torvelctl with no command (its own start), torvelctl's report of
+# DRIVE and smartctl -a of the same disk, and the core's headless check
+# (torvelCore -o: start, read every drive, check, end).
+#
+# Twice: as a machine runs them, then with address-space randomisation off.
+# QEMU's TCG reuses the code it translated only at the same addresses, so
+# with randomisation every run of a position-independent program translates
+# all the code it touches again, which costs a dynamically linked "hello,
+# world" about 25 ms here (busybox is static, at fixed addresses). The second
+# set (suffix -fixed) leaves mostly the programs' own work.
+startup_times() {
+  drive=$1
+  shift
+  for suffix in "" -fixed; do
+    [ "$suffix" = -fixed ] && echo 0 > /proc/sys/kernel/randomize_va_space
+    time_runs "true$suffix" /bin/true
+    time_runs "torvelctl$suffix" torvelctl
+    time_runs "torvelctl-report$suffix" torvelctl report "$drive"
+    time_runs "smartctl-a$suffix" "$@"
+    if [ -x /usr/bin/torvelCore ]; then
+      mkdir -p /tmp/core-runtime /tmp/core-work
+      chmod 700 /tmp/core-runtime
+      # In its own folder (its logs) and store, made by the first run and
+      # read by the others, as on a desktop.
+      (cd /tmp/core-work && export XDG_RUNTIME_DIR=/tmp/core-runtime XDG_CONFIG_HOME=/tmp/core-config &&
+        time_runs "torvelCore-o$suffix" torvelCore -o)
+    fi
+  done
+  echo 2 > /proc/sys/kernel/randomize_va_space
 }
 
 finish() {
@@ -90,12 +137,7 @@ if [ "$(arg nvme)" = 1 ]; then
     echo --; nvme smart-log /dev/nvme0 -b | base64'
   run nvme-check torvelctl check
   section_begin nvme-timing
-  start=$(cut -d' ' -f1 /proc/uptime)
-  for i in 1 2 3 4 5 6 7 8 9 10; do torvelctl report "$nvme_drive" >/dev/null 2>&1; done
-  echo "torvelctl-report-nvme runs=10 start=$start end=$(cut -d' ' -f1 /proc/uptime)"
-  start=$(cut -d' ' -f1 /proc/uptime)
-  for i in 1 2 3 4 5 6 7 8 9 10; do smartctl -a /dev/nvme0 >/dev/null 2>&1; done
-  echo "smartctl-a-nvme runs=10 start=$start end=$(cut -d' ' -f1 /proc/uptime)"
+  startup_times "$nvme_drive" smartctl -a /dev/nvme0
   section_end nvme-timing 0
   finish
 fi
@@ -147,22 +189,8 @@ if [ -x /usr/bin/torvel-ata ] && [ -x /usr/sbin/setcap ]; then
   user_report user-read torvel /usr/bin/torvelctl
 fi
 
-# Run times inside the guest; /proc/uptime counts hundredths, so several
-# runs each.
-time_runs() {
-  label=$1
-  shift
-  start=$(cut -d' ' -f1 /proc/uptime)
-  i=0
-  while [ $i -lt "$timing_runs" ]; do
-    "$@" >/dev/null 2>&1
-    i=$((i + 1))
-  done
-  echo "$label runs=$timing_runs start=$start end=$(cut -d' ' -f1 /proc/uptime)"
-}
 section_begin timing
-time_runs torvelctl-report torvelctl report 0
-time_runs smartctl-a smartctl -a -d sat /dev/sda
+startup_times 0 smartctl -a -d sat /dev/sda
 # The same report by a user through torvel-ata: one process per command.
 if [ -d /tmp/user-user-read ]; then
   time_runs torvelctl-report-through-torvel-ata su -m -s /bin/sh torvel -c \
