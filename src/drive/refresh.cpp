@@ -67,6 +67,10 @@ void RefreshDrives(DriveTables& tables, DeviceChannel& channel, TraceLog& trace,
   for (int n = 0; n < channel.probeCount(); ++n) {
     const bool present = ((map >> n) & 1u) != 0;
     if (!present && !(channel.perDrive() && channel.handle(n) != kNoHandle)) continue;
+    if (options.onlyDrive >= 0 && n != options.onlyDrive) {
+      skip[static_cast<std::size_t>(n)] = true;
+      continue;
+    }
     const bool packet = ((static_cast<std::uint8_t>(map >> n) >> 4) & 1u) != 0;
     DriveRecord& rec = tables.records[static_cast<std::size_t>(n)];
     const DriveLocation where = channel.Locate(n);

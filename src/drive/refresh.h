@@ -9,6 +9,9 @@ struct DriveTables;
 struct RefreshOptions {
   // A disk in standby is read anyway (spun up) instead of left asleep.
   bool wakeSleeping = false;
+  // 0 or more: only that drive is read; the others are left as they are,
+  // sent nothing. For a report of one drive, which reads nothing else.
+  int onlyDrive = -1;
 };
 
 // Reads every drive: an ATA disk's power mode first (a disk in standby is

@@ -103,13 +103,13 @@ SettingsStore& ReadOnlySettings(CtlContext& ctx, SettingsStore& none) {
   return store != nullptr ? *store : none;
 }
 
-void RefreshForCommand(DriveTables& tables, CtlContext& ctx) {
+void RefreshForCommand(DriveTables& tables, CtlContext& ctx, int onlyDrive) {
   ctx.trace.ResetDebugTrace();
   TraceSystemSummary(ctx.trace, ctx.system);
   DeviceChannel channel(ctx.backend, ctx.system, ctx.trace);
   MemorySettingsStore none;
   RefreshDrives(tables, channel, ctx.trace,
-                RefreshOptions{settings::WakeSleeping(ReadOnlySettings(ctx, none)) != 0});
+                RefreshOptions{settings::WakeSleeping(ReadOnlySettings(ctx, none)) != 0, onlyDrive});
 }
 
 std::string FormatIdentifyRows(SectorView identify) { return FormatInfoRows(IdentifyRows(identify)); }
@@ -317,7 +317,8 @@ int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ost
       return kExitUsage;
     }
     auto tables = std::make_unique<DriveTables>();
-    RefreshForCommand(*tables, ctx);
+    // The others are neither shown nor woken.
+    RefreshForCommand(*tables, ctx, n);
     const auto idx = static_cast<std::size_t>(n);
     if (!tables->records[idx].InUse()) {
       err << "torvelctl: no drive " << n << " (see 'torvelctl drives')\n";

@@ -71,7 +71,8 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx);
 
 // Refreshes every drive as torvelctl's commands read them (the trace begun
 // anew, sleeping disks left asleep unless WakeSleeping says otherwise).
-void RefreshForCommand(DriveTables& tables, CtlContext& ctx);
+// onlyDrive: the one drive a command reads (report, identify); -1 for all.
+void RefreshForCommand(DriveTables& tables, CtlContext& ctx, int onlyDrive = -1);
 
 // One line on `err` for each disk the tables had no room for.
 void ReportDisksNotChecked(const DriveTables& tables, std::ostream& err);

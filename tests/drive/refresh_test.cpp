@@ -109,6 +109,19 @@ TEST_F(RefreshFixture, TecVerdictSetsTheFlagAndNoVerdictLeavesIt) {
   EXPECT_EQ(rec(1).tec, 1);
 }
 
+// A report of one drive sends the others nothing: no command wakes them.
+TEST_F(RefreshFixture, OnlyDriveReadsThatDriveAlone) {
+  for (int n : {0, 1, 2}) backend.drives[static_cast<std::size_t>(n)] = HealthyDrive("A", "S");
+  DeviceChannel channel(backend, kWin10, capture.trace);
+  RefreshDrives(tables, channel, capture.trace, RefreshOptions{false, 1});
+  EXPECT_FALSE(rec(0).InUse());
+  EXPECT_TRUE(rec(1).InUse());
+  EXPECT_FALSE(rec(2).InUse());
+  EXPECT_EQ(tables.attributes[1].attributes[1].id, 9);
+  ASSERT_FALSE(backend.Requests().empty());
+  for (const RequestBlock& r : backend.Requests()) EXPECT_EQ(r.driveNumber, 1);
+}
+
 TEST_F(RefreshFixture, EnableHistoryKeepsReadingADriveWhoseEnableFailsLater) {
   // Drive 9 too: every probed drive number has its history bit.
   for (int n : {2, 9}) backend.drives[static_cast<std::size_t>(n)] = HealthyDrive("A", "S");
