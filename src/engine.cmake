@@ -7,9 +7,6 @@ get_property(_layers GLOBAL PROPERTY TORVEL_LAYERS)
 # PRIVATE: the objects go into this library only. The users get the layers'
 # include folders and link requirements through the INTERFACE below.
 target_link_libraries(torvel_engine PRIVATE ${_layers})
-foreach(layer ${_layers})
-  target_include_directories(torvel_engine INTERFACE $<TARGET_PROPERTY:${layer},INTERFACE_INCLUDE_DIRECTORIES>)
-endforeach()
 target_link_libraries(torvel_engine PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
 set_target_properties(torvel_engine PROPERTIES
   OUTPUT_NAME torvel-engine
@@ -23,13 +20,12 @@ target_link_options(torvel_engine PRIVATE ${TORVEL_NO_UNDEFINED} -Wl,-Bsymbolic-
 # minute on many hosts, which with the archive, a static libstdc++ and SQLite
 # loaded only when a store opens maps nothing but the C library, so the
 # dynamic loader has few symbols to look up at each start.
-set(_objects)
+add_library(torvel_engine_archive STATIC)
+# Both give their users the layers' include folders.
 foreach(layer ${_layers})
-  list(APPEND _objects $<TARGET_OBJECTS:${layer}>)
-endforeach()
-add_library(torvel_engine_archive STATIC ${_objects})
-foreach(layer ${_layers})
-  target_include_directories(torvel_engine_archive INTERFACE
-    $<TARGET_PROPERTY:${layer},INTERFACE_INCLUDE_DIRECTORIES>)
+  target_sources(torvel_engine_archive PRIVATE $<TARGET_OBJECTS:${layer}>)
+  foreach(engine torvel_engine torvel_engine_archive)
+    target_include_directories(${engine} INTERFACE $<TARGET_PROPERTY:${layer},INTERFACE_INCLUDE_DIRECTORIES>)
+  endforeach()
 endforeach()
 target_link_libraries(torvel_engine_archive INTERFACE Threads::Threads ${CMAKE_DL_LIBS})

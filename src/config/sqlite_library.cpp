@@ -2,8 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <mutex>
-
 namespace torvel {
 namespace {
 

@@ -94,22 +94,20 @@ std::string CheckText(const DriveTables& tables, const MonitorState& state, cons
     at = end + 4;
   }
   std::string out;
+  const auto emit = [&out, journal](const std::string& text, int priority) {
+    out += journal ? JournalLines(text, priority) : text;
+  };
   for (std::size_t b = 0; b < blocks.size(); ++b) {
-    if (b > 0) out += journal ? "<6>--\n" : "--\n";
+    if (b > 0) emit("--\n", kJournalInfo);
     // Should the two ever disagree, the lines still go out, unranked.
-    const int priority = blocks.size() == priorities.size() ? priorities[b] : kJournalInfo;
-    out += journal ? JournalLines(blocks[b], priority) : blocks[b];
+    emit(blocks[b], blocks.size() == priorities.size() ? priorities[b] : kJournalInfo);
   }
   for (const MissingDriveRecord& m : state.missing) {
     const std::string line = MissingDriveText(state, m);
-    const std::string text = Cp1252ToUtf8(line.substr(0, line.find('\r'))) + "\n";
-    out += journal ? JournalLines(text, kJournalWarning) : text;
+    emit(Cp1252ToUtf8(line.substr(0, line.find('\r'))) + "\n", kJournalWarning);
   }
-  for (const DriveRecord& r : tables.records) {
-    if (!r.asleep || r.InUse()) continue;
-    const std::string text = "Disk " + r.device + ": " + Cp1252ToUtf8(state.Message(41)) + "\n";
-    out += journal ? JournalLines(text, kJournalInfo) : text;
-  }
+  for (const DriveRecord& r : tables.records)
+    if (r.asleep && !r.InUse()) emit("Disk " + r.device + ": " + Cp1252ToUtf8(state.Message(41)) + "\n", kJournalInfo);
   return out;
 }
 
