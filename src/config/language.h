@@ -23,8 +23,9 @@ std::string BuiltInText(std::string_view section, int key);
 
 // The Windows resource id of that block; only the trace names it.
 inline constexpr int kBuiltInLanguageResource = 336;
-// The program version a current language file carries as [Info] Ver.
-inline constexpr const char* kLanguageFileVersion = "2.41";
+// What a current language file carries as [Info] Ver: the program version,
+// with a revision after it when the texts changed within that version.
+inline constexpr const char* kLanguageFileVersion = "2.41.1";
 // Longest text a slot keeps.
 inline constexpr std::size_t kMaxSlotText = 256;
 

@@ -152,13 +152,13 @@ TEST_F(LanguageTest, MissingFileLeavesEnglish) {
 }
 
 TEST_F(LanguageTest, ChoosingEnglishStoresNoFileAndIgnoresAnEnglishFile) {
-  Write("English.lng", "[Info]\r\nVer=2.41\r\n[MainDialog]\r\n1 = Bogus\r\n");
+  Write("English.lng", "[Info]\r\nVer=2.41.1\r\n[MainDialog]\r\n1 = Bogus\r\n");
   Use(kDeutsch);
   ChooseLanguage(capture.dir.path() / "Language", "English", store, ui);
   EXPECT_EQ(store.GetProfileString(keys::kOptions, keys::kLanguageFile, "x"), "");
   EXPECT_EQ(Load("MainDialog").Text(1), "Hard disk drives");
 
-  const std::string path = Write("Deutsch.lng", "[Info]\r\nVer=2.41\r\n");
+  const std::string path = Write("Deutsch.lng", "[Info]\r\nVer=2.41.1\r\n");
   ChooseLanguage(capture.dir.path() / "Language", "Deutsch", store, ui);
   EXPECT_EQ(store.GetProfileString(keys::kOptions, keys::kLanguageFile, ""), path);
   EXPECT_TRUE(ui.boxes.empty());
@@ -172,7 +172,7 @@ struct OutdatedCase {
 
 class OutdatedTest : public LanguageTest, public ::testing::WithParamInterface<OutdatedCase> {};
 
-TEST_P(OutdatedTest, WarnsUnlessVerIsExactly241) {
+TEST_P(OutdatedTest, WarnsUnlessVerIsExactlyTheCurrentRevision) {
   const OutdatedCase& c = GetParam();
   const std::string path = c.file ? Write("X.lng", c.file) : capture.dir.File("Language/X.lng");
   CheckOutdatedLanguageFile(path, store, ui);
@@ -183,11 +183,13 @@ TEST_P(OutdatedTest, WarnsUnlessVerIsExactly241) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, OutdatedTest,
     ::testing::Values(OutdatedCase{"Ver24", "[Info]\r\nVer=2.4\r\n", true},
-                      OutdatedCase{"Ver241Longer", "[Info]\r\nVer=2.41a\r\n", true},
-                      OutdatedCase{"Ver241Blanks", "[Info]\r\nVer = 2.41 \r\n", false},
-                      OutdatedCase{"Ver241Quoted", "[info]\r\nver=\"2.41\"\r\n", false},
+                      // 2.41 files still speak of Windows start-up and the Event log.
+                      OutdatedCase{"Ver241", "[Info]\r\nVer=2.41\r\n", true},
+                      OutdatedCase{"Ver2411Longer", "[Info]\r\nVer=2.41.1a\r\n", true},
+                      OutdatedCase{"Ver2411Blanks", "[Info]\r\nVer = 2.41.1 \r\n", false},
+                      OutdatedCase{"Ver2411Quoted", "[info]\r\nver=\"2.41.1\"\r\n", false},
                       OutdatedCase{"NoVer", "[Info]\r\nLng=X\r\n", true},
-                      OutdatedCase{"NoInfo", "[Other]\r\nVer=2.41\r\n", true},
+                      OutdatedCase{"NoInfo", "[Other]\r\nVer=2.41.1\r\n", true},
                       OutdatedCase{"NoFile", nullptr, true}),
     [](const auto& testParam) { return std::string(testParam.param.name); });
 

@@ -285,7 +285,7 @@ const fs::path kGerman = kLanguages / "Deutsch.lng";
 TEST(ShippedLanguageFiles, AreCurrentAndCoverEveryShownText) {
   for (const char* name : {"Deutsch.lng", "English.lng"}) {
     const fs::path file = kLanguages / name;
-    EXPECT_EQ(GetPrivateProfileString("Info", "Ver", "", kProfileBufferSize, file), "2.41") << name;
+    EXPECT_EQ(GetPrivateProfileString("Info", "Ver", "", kProfileBufferSize, file), kLanguageFileVersion) << name;
     for (const LanguageSection& section : kLanguageSections) {
       if (std::string_view(section.name) == "AdvancedInfoDlg") continue;  // no window shows it
       for (int key = 1; key < section.slots && !BuiltInText(section.name, key).empty(); ++key) {
@@ -298,6 +298,25 @@ TEST(ShippedLanguageFiles, AreCurrentAndCoverEveryShownText) {
       }
     }
   }
+}
+
+// The start-up and system-log options name what they do on this system.
+TEST(ShippedLanguageFiles, PreferencesSpeakOfLoginAndTheJournal) {
+  for (const int key : {4, 23, 29}) {
+    std::vector<std::string> texts = {BuiltInText("PreferencesTab", key)};
+    for (const char* name : {"Deutsch.lng", "English.lng"})
+      texts.push_back(GetPrivateProfileString("PreferencesTab", std::to_string(key), "", kProfileBufferSize,
+                                              kLanguages / name));
+    for (const std::string& text : texts) {
+      EXPECT_EQ(text.find("Windows"), std::string::npos) << key << ": " << text;
+      EXPECT_EQ(text.find("Event"), std::string::npos) << key << ": " << text;
+      EXPECT_EQ(text.find("Systemstart"), std::string::npos) << key << ": " << text;
+      if (key != 4) {
+        EXPECT_NE(text.find("ournal"), std::string::npos) << key << ": " << text;
+      }
+    }
+  }
+  EXPECT_EQ(BuiltInText("PreferencesTab", 4), "Start monitoring when I log in");
 }
 
 TEST_F(SettingsPages, ChoosingGermanRelabelsTheMainWindowAndEnglishRestoresIt) {
