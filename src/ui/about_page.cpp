@@ -56,7 +56,7 @@ CAboutPage::CAboutPage(PageContext& context, QWidget* parent) : TabPage(context,
   build_->setGeometry(du.Rect(252, 10, 48, 8));
   websiteLabel_->setGeometry(du.Rect(116, 30, 30, 8));
   website_->setGeometry(du.Rect(149, 30, 87, 8));
-  mailLabel_->setGeometry(du.Rect(116, 40, 22, 8));
+  mailLabel_->setGeometry(du.Rect(116, 40, 24, 8));
   mail_->setGeometry(du.Rect(141, 40, 95, 8));
   // An etched line is two pixels: shadow above, highlight below.
   const QRect lineRect = du.Rect(116, 52, 184, 1);

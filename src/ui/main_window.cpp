@@ -103,6 +103,9 @@ CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* pare
       ownDialogs_(dialogs == nullptr ? std::make_unique<Dialogs>(env) : nullptr),
       dialogs_(dialogs != nullptr ? *dialogs : *ownDialogs_) {
   env_.close = [this] { HideRequested(); };
+  // A window of its own, not a box: it can be minimised like any other.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setFont(DialogFont());
   setWindowIcon(ArtIcon(128));
   setSizeGripEnabled(false);
@@ -134,6 +137,10 @@ CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* pare
   connect(helpButton_, &QPushButton::clicked, this, [this] { OnHelpButton(); });
 
   Initialise();
+  // Enter hides the window, as its OK; no other button takes it, so Enter in
+  // a field or a list never opens a dialog.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+  hideButton_->setDefault(true);
 }
 
 CMainWindow::~CMainWindow() {

@@ -48,6 +48,7 @@ class CMainWindow final : public QDialog, private CTabHost::Window {
   CButtonST* exitButton() const { return exitButton_; }
   CButtonST* checkNowButton() const { return checkButton_; }
   CButtonST* helpButton() const { return helpButton_; }
+  CButtonST* hideButtonForTest() const { return hideButton_; }
 
   void reject() override;  // Escape and the close box hide, as OK does
 

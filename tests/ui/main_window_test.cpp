@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -16,6 +18,7 @@
 #include "page_fakes.h"
 #include "support/window_env.h"
 #include "ui/controls/button_st.h"
+#include "ui/layout_check.h"
 #include "ui/qt_event_loop.h"
 
 namespace torvel {
@@ -186,6 +189,51 @@ TEST_F(MainWindowTest, WidthIsFixedAndHeightHasAFloor) {
   // Read back as it was written: a window opened again has the same height.
   CMainWindow again(world.env);
   EXPECT_EQ(again.height(), 600);
+}
+
+
+TEST_F(MainWindowTest, EnterOnAnyPageOpensNoDialogAndOnlyHides) {
+  for (int page = 0; page < kPageCount; ++page) {
+    test::RecordingDialogs dialogs;
+    CMainWindow window(world.env, &dialogs);
+    window.SetStartTab(page);
+    window.show();
+    // Enter wherever the focus may be: the list, the page's fields and buttons.
+    std::vector<QWidget*> targets = {window.driveList()};
+    for (QWidget* w : window.tabHost()->page(page)->findChildren<QWidget*>())
+      if (w->isVisible() && w->focusPolicy() != Qt::NoFocus) targets.push_back(w);
+    for (QWidget* target : targets) {
+      window.show();
+      target->setFocus();
+      QTest::keyClick(target, Qt::Key_Return);
+    }
+    EXPECT_TRUE(dialogs.opened.empty()) << "page " << page << ": " << dialogs.opened.front();
+    EXPECT_TRUE(window.hideButtonForTest()->isDefault());
+  }
+}
+
+TEST_F(MainWindowTest, IsAMinimisableWindowWhoseButtonsHaveNames) {
+  CMainWindow window(world.env);
+  window.show();
+  EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  for (CButtonST* button : window.findChildren<CButtonST*>()) {
+    if (!button->isVisibleTo(&window) || button->focusPolicy() == Qt::NoFocus) continue;
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->text(QAccessible::Name).isEmpty()) << button->objectName().toStdString();
+  }
+  QAccessibleInterface* hide = QAccessible::queryAccessibleInterface(window.hideButtonForTest());
+  EXPECT_EQ(hide->text(QAccessible::Name), "Hide to system tray and continue monitoring");
+}
+
+TEST_F(MainWindowTest, NoPageCutsItsEnglishTexts) {
+  for (int page = 0; page < kPageCount; ++page) {
+    CMainWindow window(world.env);
+    window.SetStartTab(page);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(DescribeClipped(FindClippedTexts(window)), "") << "page " << page;
+  }
 }
 
 }  // namespace

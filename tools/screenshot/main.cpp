@@ -3,7 +3,7 @@
 // store, on Qt's offscreen platform unless another is asked for. For the
 // README and for looking at a window without a desktop.
 //
-//   torvel-screenshot [--dpi 96|120] WINDOW OUT.png
+//   torvel-screenshot [--dpi 96|120|144|192] [--unscaled] [--check] WINDOW OUT.png
 //   WINDOW: main:N (the main window on page N, 0 to 4), properties,
 //           thresholds:SLOT, mail, raw, quick
 #include <QApplication>
@@ -30,6 +30,7 @@
 #include "platform/main_window_env.h"
 #include "platform/sound.h"
 #include "ui/controls/theme_wrapper.h"
+#include "ui/layout_check.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/qt_ui_services.h"
@@ -41,6 +42,8 @@ using namespace torvel;
 
 struct Request {
   int dpi = 96;
+  bool unscaled = false;  // the desktop turned Qt's scaling off
+  bool check = false;     // also list the texts the window cuts
   std::string window;
   int page = 0;
   std::string out;
@@ -49,10 +52,18 @@ struct Request {
 std::optional<Request> ParseArgs(const std::vector<std::string>& args) {
   Request r;
   std::size_t i = 0;
-  if (args.size() >= 2 && args[0] == "--dpi") {
-    if (args[1] != "96" && args[1] != "120") return std::nullopt;
-    r.dpi = std::stoi(args[1]);
-    i = 2;
+  for (; i < args.size(); ++i) {
+    if (args[i] == "--dpi" && i + 1 < args.size()) {
+      const std::string& dpi = args[++i];
+      if (dpi != "96" && dpi != "120" && dpi != "144" && dpi != "192") return std::nullopt;
+      r.dpi = std::stoi(dpi);
+    } else if (args[i] == "--unscaled") {
+      r.unscaled = true;
+    } else if (args[i] == "--check") {
+      r.check = true;
+    } else {
+      break;
+    }
   }
   if (args.size() != i + 2) return std::nullopt;
   const std::string& window = args[i];
@@ -78,7 +89,13 @@ class Silence final : public SoundService {
 int main(int argc, char** argv) {
   const auto request = ParseArgs(std::vector<std::string>(argv + 1, argv + argc));
   if (!request) {
-    std::cerr << "usage: torvel-screenshot [--dpi 96|120] WINDOW OUT.png\n"
+    std::cerr << "usage: torvel-screenshot [--dpi 96|120|144|192] [--unscaled] [--check] WINDOW OUT.png\n"
+                 "  --dpi N          what a user at N pixels per inch sees: Qt scales the\n"
+                 "                   windows by N/96 (default 96)\n"
+                 "  --unscaled       as on a desktop that turns Qt's scaling off: the windows\n"
+                 "                   get N logical pixels per inch (the 120 layout at 120)\n"
+                 "  --check          list the texts the window cuts off on standard error;\n"
+                 "                   exit status 3 when there are any\n"
                  "  main:N           the main window on page N (0 disk info, 1 S.M.A.R.T. info,\n"
                  "                   2 preferences, 3 log, 4 about)\n"
                  "  properties       drive properties of the selected drive\n"
@@ -88,8 +105,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // The windows' rules read 96 or 120 logical pixels per inch.
+  // As the desktop reports it: Qt turns the font DPI into a scale factor,
+  // unless the desktop switched that off and the windows see the DPI itself.
   setenv("QT_FONT_DPI", std::to_string(request->dpi).c_str(), 1);
+  if (request->unscaled) setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   LoadDialogFonts();
@@ -135,6 +154,7 @@ int main(int argc, char** argv) {
   // Let the window lay itself out and paint once before it is grabbed.
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
   const QPixmap picture = window->grab();
+  const std::vector<ClippedText> clipped = request->check ? FindClippedTexts(*window) : std::vector<ClippedText>{};
   window.reset();
   std::error_code ignored;
   std::filesystem::remove_all(scratch, ignored);
@@ -142,5 +162,6 @@ int main(int argc, char** argv) {
     std::cerr << "torvel-screenshot: cannot write " << request->out << "\n";
     return 1;
   }
-  return 0;
+  std::cerr << DescribeClipped(clipped);
+  return clipped.empty() ? 0 : 3;
 }

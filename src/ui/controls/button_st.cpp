@@ -78,6 +78,9 @@ void CButtonST::SetBitmaps(int hoverBitmap, QColor hoverTransparent, int restBit
 void CButtonST::SetTooltipText(const QString& text, bool activate) {
   tooltip_ = text;
   tooltipActive_ = activate;
+  // A picture button's only words are its tooltip; a screen reader needs
+  // them even where tooltips are switched off.
+  if (this->text().isEmpty()) setAccessibleName(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed());
   if (!activate && underMouse()) QToolTip::hideText();
 }
 

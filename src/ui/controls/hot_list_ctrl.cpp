@@ -41,7 +41,7 @@ AttributeRowState StateOf(const QModelIndex& index) {
   return s;
 }
 
-QString TooltipText(const std::string& summary) {
+QString SummaryTooltip(const std::string& summary) {
   return ToQt(summary).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
@@ -226,7 +226,7 @@ void CHotListCtrl::SetRows(std::vector<AttributeRow> rows) {
 void CHotListCtrl::UpdateRows(const std::vector<AttributeRow>& rows) {
   model_->UpdateRows(rows);
   for (int r = 0; r < rowCount(); ++r)
-    SetRowTooltip(r, TooltipText(model_->rows()[static_cast<std::size_t>(r)].summary));
+    SetRowTooltip(r, SummaryTooltip(model_->rows()[static_cast<std::size_t>(r)].summary));
 }
 
 void CHotListCtrl::DeleteAllRows() {
@@ -243,7 +243,7 @@ void CHotListCtrl::CreateRowButtons() {
     button->SetBitmaps(kInfoBitmapHover, QColor(255, 128, 255), kInfoBitmapRest,
                        QColor(255, 0, 255));
     button->SetDrawBorder(false);
-    button->SetTooltipText(TooltipText(model_->rows()[static_cast<std::size_t>(r)].summary));
+    button->SetTooltipText(SummaryTooltip(model_->rows()[static_cast<std::size_t>(r)].summary));
     button->SetTooltipDisplayTime(4000);
     button->setCursor(Qt::ArrowCursor);
     const int id = kFirstButtonId + r;
