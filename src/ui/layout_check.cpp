@@ -12,6 +12,8 @@
 #include <QTabBar>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace torvel {
 namespace {
 
