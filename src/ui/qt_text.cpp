@@ -45,4 +45,17 @@ void LoadDialogFonts() {
 DialogUnits::DialogUnits(int logicalDpi)
     : baseWidth_(logicalDpi >= 108 ? 7 : 6), baseHeight_(logicalDpi >= 108 ? 16 : 13) {}
 
+PaletteColours ColoursOf(const QPalette& palette) {
+  PaletteColours c;
+  c.base = FromQColor(palette.color(QPalette::Active, QPalette::Base));
+  c.alternateBase = FromQColor(palette.color(QPalette::Active, QPalette::AlternateBase));
+  c.text = FromQColor(palette.color(QPalette::Active, QPalette::Text));
+  c.disabledText = FromQColor(palette.color(QPalette::Disabled, QPalette::Text));
+  c.highlight = FromQColor(palette.color(QPalette::Active, QPalette::Highlight));
+  c.highlightedText = FromQColor(palette.color(QPalette::Active, QPalette::HighlightedText));
+  c.link = FromQColor(palette.color(QPalette::Active, QPalette::Link));
+  c.visitedLink = FromQColor(palette.color(QPalette::Active, QPalette::LinkVisited));
+  return c;
+}
+
 }  // namespace torvel

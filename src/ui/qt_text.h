@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QString>
 
@@ -21,6 +22,9 @@ QString ToQt(const std::string& cp1252);
 std::string FromQt(const QString& text);
 
 inline QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+inline Rgb FromQColor(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+// The palette's colours the lists and links draw with (active group).
+PaletteColours ColoursOf(const QPalette& palette);
 
 // The screen's logical pixels per inch as the windows' rules read it: 96 or
 // 120 (anything from 108 up counts as 120).

@@ -25,7 +25,9 @@
 #include "ui/controls/hot_list_ctrl.h"
 #include "ui/controls/info_list.h"
 #include "ui/disk_info_page.h"
+#include "ui/logic/colours.h"
 #include "ui/logic/volumes.h"
+#include "ui/qt_text.h"
 #include "ui/report_save.h"
 #include "ui/smart_info_page.h"
 
@@ -156,6 +158,41 @@ TEST_F(SmartPageTest, OddRowsShadedOnlyWithTodaysControls) {
     else
       EXPECT_EQ(ground, list.palette().color(QPalette::Base));
   }
+}
+
+// Light text on near-white rows and dark red on dark grey is what a dark
+// theme got before the colours came from its palette.
+TEST_F(SmartPageTest, DarkPaletteGroundsComeFromItAndBadValuesStayReadable) {
+  Put(2, 3, 100, 96);  // row 1: below its threshold, drawn in the bad colour
+  QPalette dark;
+  dark.setColor(QPalette::Base, QColor(35, 38, 41));
+  dark.setColor(QPalette::AlternateBase, QColor(42, 46, 50));
+  dark.setColor(QPalette::Text, QColor(252, 252, 252));
+  dark.setColor(QPalette::Window, QColor(49, 54, 59));
+  dark.setColor(QPalette::WindowText, QColor(252, 252, 252));
+  CHotListCtrl& list = *Page().list();
+  list.setPalette(dark);
+  list.clearSelection();
+  list.setCurrentIndex({});
+  const QImage shot = list.viewport()->grab().toImage();
+  const QRect cell = list.visualRect(list.model()->index(1, 4));
+  const QColor ground = shot.pixelColor(cell.left() + 1, cell.top() + 1);
+  EXPECT_EQ(ground, QColor(42, 46, 50));
+  double best = 1.0;
+  for (int y = cell.top(); y <= cell.bottom(); ++y)
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+      const QColor c = shot.pixelColor(x, y);
+      best = std::max(best, ContrastRatio(FromQColor(c), FromQColor(ground)));
+    }
+  EXPECT_GE(best, kLeastContrast);
+  // Still a red: the value's text keeps its meaning.
+  bool reddish = false;
+  for (int y = cell.top(); y <= cell.bottom() && !reddish; ++y)
+    for (int x = cell.left(); x <= cell.right() && !reddish; ++x) {
+      const QColor c = shot.pixelColor(x, y);
+      reddish = c.red() > 150 && c.red() > 2 * c.green() && ContrastRatio(FromQColor(c), FromQColor(ground)) >= 4.0;
+    }
+  EXPECT_TRUE(reddish);
 }
 
 TEST_F(SmartPageTest, SavedReportIsTheBannerAndTheReportByteForByte) {

@@ -118,16 +118,14 @@ void HotListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   const QPalette& pal = option.palette;
 
   painter->save();
-  QColor ground = pal.color(QPalette::Base);
-  if (selected)
-    ground = pal.color(QPalette::Highlight);
-  else if (auto c = RowBackground(row, index.row(), controlsVersion_))
-    ground = ToQColor(*c);
-  painter->fillRect(option.rect, ground);
+  const PaletteColours colours = ColoursOf(pal);
+  const auto designedGround = RowBackground(row, index.row(), controlsVersion_);
+  const Rgb ground = RowGround(designedGround ? &*designedGround : nullptr, selected, colours);
+  painter->fillRect(option.rect, ToQColor(ground));
   painter->setFont(option.font);
 
   if (column == kStatusColumn) {
-    PaintStatus(painter, option, row, selected);
+    PaintStatus(painter, option, row, selected, ground);
     painter->restore();
     return;
   }
@@ -152,7 +150,7 @@ void HotListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   Qt::Alignment align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
   if (shown != text) align = Qt::AlignLeft | Qt::AlignVCenter;
   const auto colour = CellTextColour(row, column, selected);
-  painter->setPen(colour ? ToQColor(*colour)
+  painter->setPen(colour ? ToQColor(TextOnGround(*colour, ground, colours))
                          : pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
   painter->drawText(area.adjusted(inset, 0, -inset, 0),
                     static_cast<int>(align | Qt::TextSingleLine | Qt::TextDontClip),
@@ -161,10 +159,10 @@ void HotListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 }
 
 void HotListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem& option,
-                                  const AttributeRowState& row, bool selected) const {
+                                  const AttributeRowState& row, bool selected, Rgb ground) const {
   const AttributeStatusLook look = AttributeStatusCell(row, selected);
   const QRect cell = option.rect;
-  painter->setPen(ToQColor(look.colour));
+  painter->setPen(ToQColor(TextOnGround(look.colour, ground, ColoursOf(option.palette))));
   if (!look.showsChange) {
     QFont health(QStringLiteral("Verdana"));
     health.setPixelSize(13);
@@ -260,7 +258,10 @@ void CHotListCtrl::SetHeaders(const QStringList& titles, const QStringList& tool
   model_->SetHeaders(titles, tooltips);
 }
 
-void CHotListCtrl::SetColumnWidths(const std::array<int, kAttributeColumns>& widths) {
+void CHotListCtrl::SetColumnWidths(const std::array<int, kAttributeColumns>& designed) {
+  std::vector<int> titles;
+  for (int c = 0; c < kAttributeColumns; ++c) titles.push_back(header()->sectionSizeHint(c));
+  const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
   for (int c = 0; c < kAttributeColumns; ++c)
     header()->resizeSection(c, std::max(0, widths[static_cast<std::size_t>(c)]));
   setColumnHidden(6, widths[6] == 0);

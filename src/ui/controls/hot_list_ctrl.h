@@ -67,7 +67,7 @@ class HotListDelegate final : public QStyledItemDelegate {
 
  private:
   void PaintStatus(QPainter* painter, const QStyleOptionViewItem& option,
-                   const AttributeRowState& row, bool selected) const;
+                   const AttributeRowState& row, bool selected, Rgb ground) const;
 
   std::uint32_t controlsVersion_;
 };

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include "ui/logic/about_logic.h"
+#include "ui/qt_text.h"
 
 namespace torvel {
 namespace {
@@ -72,7 +73,13 @@ void CHyperLink::ApplyLook() {
   // Only the text colour and the underline are the label's own; font and
   // the rest of the palette still come from the window.
   QPalette colours;
-  colours.setColor(QPalette::WindowText, visited_ ? visitedColour_ : link_);
+  // The designed colours are for a light window; elsewhere the desktop's
+  // link colours, kept readable on the window.
+  const PaletteColours desktop = ColoursOf(colours);
+  QColor shown = visited_ ? visitedColour_ : link_;
+  if (!IsDesignedLight(desktop) && shown == (visited_ ? kDefaultVisited : kDefaultLink))
+    shown = ToQColor(LinkColour(visited_, FromQColor(colours.color(QPalette::Window)), desktop));
+  colours.setColor(QPalette::WindowText, shown);
   setPalette(colours);
   QFont underlined;
   underlined.setUnderline(underline_);
@@ -96,6 +103,8 @@ void CHyperLink::ReportError(int code) {
 
 bool CHyperLink::event(QEvent* event) {
   if (event->type() == QEvent::Polish) Attach();
+  // A theme switched while running.
+  if (event->type() == QEvent::ApplicationPaletteChange) ApplyLook();
   return QLabel::event(event);
 }
 

@@ -59,8 +59,10 @@ class CHyperLink : public QLabel {
   void ApplyLook();
   void ReportError(int code);
 
-  QColor link_{0, 0, 238};
-  QColor visitedColour_{85, 26, 139};
+  static inline const QColor kDefaultLink{0, 0, 238};
+  static inline const QColor kDefaultVisited{85, 26, 139};
+  QColor link_ = kDefaultLink;
+  QColor visitedColour_ = kDefaultVisited;
   bool visited_ = false;
   bool underline_ = true;
   bool attached_ = false;

@@ -1,5 +1,7 @@
 #include "ui/logic/hot_list_logic.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 
 #include "base/sprintf.h"
@@ -84,6 +86,19 @@ std::string ShortenText(std::string_view text, int width, int margin,
   std::string_view rest = text;
   while (rest.size() > 1 && measure(rest) + ellipsis + margin > width) rest.remove_suffix(1);
   return std::string(rest) + "...";
+}
+
+std::vector<int> ColumnsFitTitles(std::vector<int> widths, const std::vector<int>& titles) {
+  if (widths.empty() || titles.size() < widths.size()) return widths;
+  const auto widest = static_cast<std::size_t>(std::max_element(widths.begin(), widths.end()) - widths.begin());
+  for (std::size_t c = 0; c < widths.size(); ++c) {
+    if (c == widest || widths[c] == 0 || titles[c] <= widths[c]) continue;
+    const int spare = std::max(0, widths[widest] - titles[widest]);
+    const int moved = std::min(spare, titles[c] - widths[c]);
+    widths[c] += moved;
+    widths[widest] -= moved;
+  }
+  return widths;
 }
 
 }  // namespace torvel

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/logic/colours.h"
 
@@ -16,9 +17,6 @@ namespace torvel {
 inline constexpr int kTemperatureAttribute = 194;
 inline constexpr std::uint32_t kControlsVersion6 = 0x60000;
 
-inline constexpr Rgb kRgbStatusGrey{130, 130, 130};
-inline constexpr Rgb kRgbShadedRow{248, 248, 248};
-inline constexpr Rgb kRgbCustomRow{245, 245, 255};
 inline constexpr Rgb kRgbHeaderRow{128, 128, 128};
 
 // What a row's drawing reads: the attribute's numbers and its two settings.
@@ -75,6 +73,11 @@ StatusCellLayout LayOutStatusCell(int left, int top, int width, int height, int 
 std::string ShortenText(std::string_view text, int width, int margin,
                         const std::function<int(std::string_view)>& measure);
 inline constexpr int kFirstColumnMargin = 4;
+
+// Widths at which every shown column's title fits (`titles`: what each
+// needs), the room taken from the widest column as long as its own title
+// still fits; a shortfall nothing can give stays. Hidden columns (0) stay.
+std::vector<int> ColumnsFitTitles(std::vector<int> widths, const std::vector<int>& titles);
 inline constexpr int kOtherColumnMargin = 12;
 
 }  // namespace torvel

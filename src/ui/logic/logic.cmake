@@ -3,6 +3,7 @@
 torvel_layer(torvel_uilogic ui/logic BELOW torvel_monitor SOURCES
   ui/logic/about_logic.cpp
   ui/logic/autostart.cpp
+  ui/logic/colours.cpp
   ui/logic/disk_info.cpp
   ui/logic/hot_list_logic.cpp
   ui/logic/log_logic.cpp

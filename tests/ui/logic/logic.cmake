@@ -1,4 +1,5 @@
 torvel_test_binary(ui_logic_tests
+  ${CMAKE_CURRENT_LIST_DIR}/colours_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/disk_info_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hot_list_logic_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/identify_hdparm_test.cpp
