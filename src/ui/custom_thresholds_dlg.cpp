@@ -17,6 +17,7 @@
 #include "ui/drive_properties_dlg.h"
 #include "ui/logic/settings_dialogs_logic.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 
 namespace torvel {
 
@@ -33,6 +34,7 @@ CCustomThresholdsDlg::CCustomThresholdsDlg(MainWindowEnv& env, int slot, QWidget
   ApplyTexts();
   attributeLine_->setText(ToQt(AttributeLineText(env_.tables, drive_, slot_)));
   Refresh();
+  FitTexts(*this, FitRoom::kWiden);
 
   connect(useCustom_, &QCheckBox::clicked, this, [this](bool on) {
     Write(settings::attribute::SetUseCustomThresholds, on ? 1 : 0);

@@ -13,6 +13,7 @@
 #include "ui/controls/button_st.h"
 #include "ui/logic/settings_dialogs_logic.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 
 namespace torvel {
 
@@ -55,6 +56,7 @@ CDrivePropertiesDlg::CDrivePropertiesDlg(MainWindowEnv& env, QWidget* parent)
   critical_->setValue(LoadDriveCustomView(env_.store, Drive()).criticalTemp);
   useCustom_->setChecked(DriveUsesCustomSettings(env_.store, Drive()));
   Refresh();
+  FitTexts(*this, FitRoom::kWiden);
 
   connect(useCustom_, &QCheckBox::clicked, this, [this](bool on) {
     WriteDriveSwitch(env_.store, Drive(), settings::drive::SetUseCustomNotify, on);

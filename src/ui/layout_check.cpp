@@ -36,25 +36,45 @@ int WidestLine(const QFontMetrics& metrics, const QString& text) {
   return widest;
 }
 
-void CheckLabel(const QLabel& label, std::vector<ClippedText>& found) {
+// The width at which a word-wrapped label's text fits its height; its own
+// width when no width up to twice as wide would do.
+int WrapWidth(const QLabel& label) {
+  int low = label.width();
+  int high = 2 * label.width();
+  if (label.heightForWidth(high) > label.height()) return low;
+  while (low < high) {
+    const int mid = (low + high) / 2;
+    if (label.heightForWidth(mid) > label.height()) low = mid + 1;
+    else high = mid;
+  }
+  return low;
+}
+
+void CheckLabel(QLabel& label, std::vector<ClippedText>& found) {
   if (label.text().isEmpty() || label.textFormat() == Qt::RichText || Qt::mightBeRichText(label.text())) return;
   // Only a label with a buddy takes '&' for a mnemonic.
   const QString text = label.buddy() != nullptr ? Plain(label.text()) : label.text();
   const QRect room = label.contentsRect().adjusted(label.margin(), label.margin(), -label.margin(), -label.margin());
   if (label.wordWrap()) {
     const int needed = label.heightForWidth(label.width());
-    if (needed > label.height()) found.push_back({Name(label, text) + " (height)", needed, label.height()});
+    if (needed > label.height()) {
+      const int width = WrapWidth(label);
+      found.push_back({Name(label, text) + " (height)", needed, label.height(), &label,
+                       width > label.width()});
+      if (width > label.width()) found.back().needed = width, found.back().shown = label.width();
+    }
     return;
   }
   const QFontMetrics metrics = label.fontMetrics();
   const int needed = WidestLine(metrics, text) + std::max(0, label.indent());
-  if (needed > room.width()) found.push_back({Name(label, text), needed, room.width()});
+  if (needed > room.width())
+    found.push_back({Name(label, text), needed + label.width() - room.width(), label.width(), &label, true});
   const int lines = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
   const int neededHeight = lines * metrics.height() - (lines > 1 ? 0 : metrics.descent() / 2);
   if (neededHeight > room.height() + 1) found.push_back({Name(label, text) + " (height)", neededHeight, room.height()});
 }
 
-void CheckButton(const QAbstractButton& button, std::vector<ClippedText>& found) {
+void CheckButton(QAbstractButton& button, std::vector<ClippedText>& found) {
   const QString text = Plain(button.text());
   if (text.isEmpty()) return;
   const QFontMetrics metrics = button.fontMetrics();
@@ -70,10 +90,11 @@ void CheckButton(const QAbstractButton& button, std::vector<ClippedText>& found)
     needed += 2 * button.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) / 2;
     if (!button.icon().isNull()) needed += button.iconSize().width() + 4;
   }
-  if (needed > button.width()) found.push_back({Name(button, text), needed, button.width()});
+  if (needed > button.width())
+    found.push_back({Name(button, text), needed, button.width(), &button, true});
 }
 
-void CheckGroup(const QGroupBox& group, std::vector<ClippedText>& found) {
+void CheckGroup(QGroupBox& group, std::vector<ClippedText>& found) {
   const QString text = Plain(group.title());
   if (text.isEmpty()) return;
   QStyleOptionGroupBox option;
@@ -84,7 +105,8 @@ void CheckGroup(const QGroupBox& group, std::vector<ClippedText>& found) {
   const QRect label = group.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &group);
   const int needed = group.fontMetrics().horizontalAdvance(text);
   const int shown = std::min(label.width(), group.width() - label.left());
-  if (needed > shown) found.push_back({Name(group, text), needed, shown});
+  if (needed > shown)
+    found.push_back({Name(group, text), needed + group.width() - shown, group.width(), &group, true});
 }
 
 void CheckTabs(const QTabBar& tabs, std::vector<ClippedText>& found) {
@@ -112,6 +134,9 @@ void CheckColumns(const QTreeView& view, std::vector<ClippedText>& found) {
     option.font = view.font();
     for (int r = 0; r < model->rowCount(); ++r) {
       const QModelIndex index = model->index(r, c);
+      // Shortened on purpose: the whole text is its tooltip.
+      if (view.textElideMode() == Qt::ElideMiddle && index.data(Qt::ToolTipRole) == index.data(Qt::DisplayRole))
+        continue;
       needed = std::max(needed, view.itemDelegateForIndex(index)->sizeHint(option, index).width());
     }
     if (c == header->logicalIndex(0) && view.rootIsDecorated()) needed += view.indentation();
@@ -140,7 +165,7 @@ void CheckPlace(const QWidget& widget, const QWidget& window, std::vector<Clippe
 std::vector<ClippedText> FindClippedTexts(const QWidget& window) {
   std::vector<ClippedText> found;
   const QList<QWidget*> children = window.findChildren<QWidget*>();
-  for (const QWidget* widget : children) {
+  for (QWidget* widget : children) {
     if (!widget->isVisibleTo(&window) || widget->isWindow()) continue;
     // The scroll bars and viewports of lists and the tab bar's own buttons
     // belong to those controls.
@@ -151,11 +176,11 @@ std::vector<ClippedText> FindClippedTexts(const QWidget& window) {
     const QWidget* above = widget->parentWidget();
     if (above != nullptr && qobject_cast<const QAbstractScrollArea*>(above->parentWidget()) != nullptr) continue;
     CheckPlace(*widget, window, found);
-    if (const auto* label = qobject_cast<const QLabel*>(widget)) CheckLabel(*label, found);
-    else if (const auto* group = qobject_cast<const QGroupBox*>(widget)) CheckGroup(*group, found);
+    if (auto* label = qobject_cast<QLabel*>(widget)) CheckLabel(*label, found);
+    else if (auto* group = qobject_cast<QGroupBox*>(widget)) CheckGroup(*group, found);
     else if (const auto* tabs = qobject_cast<const QTabBar*>(widget)) CheckTabs(*tabs, found);
     else if (const auto* tree = qobject_cast<const QTreeView*>(widget)) CheckColumns(*tree, found);
-    else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       if (qobject_cast<const QTabBar*>(button->parentWidget()) == nullptr) CheckButton(*button, found);
     }
   }

@@ -15,6 +15,10 @@ struct ClippedText {
   std::string where;  // object name or class, and the text
   int needed = 0;     // pixels the text needs
   int shown = 0;      // pixels it has
+  QWidget* widget = nullptr;
+  // A wider control would show it all (not so for list columns, tabs or
+  // a control outside its window).
+  bool wider = false;
 };
 
 std::vector<ClippedText> FindClippedTexts(const QWidget& window);

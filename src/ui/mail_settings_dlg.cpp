@@ -17,6 +17,7 @@
 #include "ui/controls/button_st.h"
 #include "ui/logic/settings_dialogs_logic.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 
 namespace torvel {
 namespace {
@@ -49,6 +50,7 @@ CMailSettingsDlg::CMailSettingsDlg(MainWindowEnv& env, QWidget* parent)
   Build();
   LoadSectionTexts("MailSettingsDlg", texts_, env_.store, env_.trace);
   ApplyTexts();
+  FitTexts(*this, FitRoom::kWiden);
 
   const bool auth = MailAuthOn(env_.store);
   authentication_->setChecked(auth);

@@ -25,6 +25,7 @@
 #include "ui/drive_properties_dlg.h"
 #include "ui/mail_settings_dlg.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 #include "ui/quick_view_dlg.h"
 #include "ui/raw_view_dlg.h"
 
@@ -56,21 +57,23 @@ class DriveListDelegate final : public QStyledItemDelegate {
     const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(drive)];
     const bool monitored = settings::drive::EnableMonitor(env_.store, record.Section()) != 0;
     QStyleOptionViewItem look = option;
+    const PaletteColours colours = ColoursOf(option.palette);
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    const Rgb ground = RowGround(nullptr, selected, colours);
     if (DriveRowGreyed(record, monitored)) {
-      const QColor grey = ToQColor(kRgbGreyText);
+      const QColor grey = ToQColor(TextOnGround(kRgbGreyText, ground, colours));
       look.palette.setColor(QPalette::Text, grey);
       look.palette.setColor(QPalette::HighlightedText, grey);
     }
     QStyledItemDelegate::paint(painter, look, index);
     if (index.column() != kStatusColumn) return;
-    const bool selected = (option.state & QStyle::State_Selected) != 0;
     const StatusCellLook cell = DriveStatusCell(record, monitored, selected);
     painter->save();
     QFont font(QStringLiteral("Verdana"));
     font.setPixelSize(13);
     font.setBold(true);
     painter->setFont(font);
-    painter->setPen(ToQColor(cell.colour));
+    painter->setPen(ToQColor(TextOnGround(cell.colour, ground, colours)));
     painter->drawText(option.rect, Qt::AlignCenter | Qt::TextSingleLine, ToQt(cell.text));
     painter->restore();
   }
@@ -127,6 +130,8 @@ CMainWindow::CMainWindow(MainWindowEnv& env, PageDialogs* dialogs, QWidget* pare
   helpButton_->setGeometry(du.Rect(307, 40, 14, 12));
   driveList_->setGeometry(du.Rect(4, 2, 300, 49));
   tabHost_->setGeometry(du.Rect(4, 52, 316, 148));
+  designedListHeight_ = driveList_->height();
+  listToTabs_ = tabHost_->y() - driveList_->geometry().bottom() - 1;
   statusLine_->setGeometry(du.Rect(4, 202, 304, 8));
   grip_->setGeometry(du.Rect(309, 202, 14, 10));
   resize(du.X(kTemplateWidth), du.Y(kTemplateHeight));
@@ -174,6 +179,7 @@ void CMainWindow::Initialise() {
   driveList_->header()->setSectionsMovable(false);
   driveList_->header()->setStretchLastSection(false);
   driveList_->setColumnHidden(kDriveColumn, true);
+  driveList_->setTextElideMode(Qt::ElideMiddle);
   driveList_->setItemDelegate(new DriveListDelegate(env_, driveList_));
   // The selection stays visible when the list loses the focus.
   QPalette palette = driveList_->palette();
@@ -193,6 +199,7 @@ void CMainWindow::Initialise() {
 
   Relabel();
   FillDriveList();
+  FitPageTexts();
   driveList_->setFocus();
 
   setWindowTitle(ToQt(MainWindowTitle()));
@@ -265,6 +272,7 @@ void CMainWindow::FillDriveList() {
     auto* item = new QTreeWidgetItem(driveList_);
     item->setText(0, ToQt(record.model));
     item->setText(1, ToQt(LocationText(record)));
+    item->setToolTip(1, item->text(1));  // a long one shows elided in the middle
     item->setText(2, ToQt(DriveCapacityText(record.capacity)));
     item->setText(3, ToQt(DriveTemperatureText(record.temperature)));
     item->setText(kDriveColumn, QString::number(d));
@@ -286,9 +294,24 @@ void CMainWindow::Layout() {
   const int bottom = height();
   statusLine_->move(statusLine_->x(), bottom - 7 - statusLine_->height());
   grip_->move(grip_->x(), bottom - 4 - grip_->height());
+
+  const int rowHeight = driveList_->topLevelItemCount() > 0 ? driveList_->sizeHintForRow(0)
+                                                             : driveList_->fontMetrics().height() + 2;
+  const int chrome = 2 * driveList_->frameWidth() + driveList_->header()->sizeHint().height();
+  const int extra = bottom - MainWindowLimits(env_.controlsVersion, dpi_).minHeight;
+  const int rows = DriveListRows(driveList_->topLevelItemCount(), (designedListHeight_ - chrome) / std::max(1, rowHeight),
+                                 extra, rowHeight);
+  driveList_->resize(driveList_->width(), chrome + rows * std::max(1, rowHeight));
+  tabHost_->move(tabHost_->x(), driveList_->geometry().bottom() + 1 + listToTabs_);
   tabHost_->resize(tabHost_->width(), TabControlHeight(bottom, tabHost_->y(), dpi_));
+
   const int margin = ColumnMargin(env_.controlsVersion, dpi_);
-  const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin);
+  std::array<int, 5> content{};
+  for (int c = 1; c < static_cast<int>(content.size()); ++c)
+    content[static_cast<std::size_t>(c)] =
+        std::max(static_cast<const QAbstractItemView*>(driveList_)->sizeHintForColumn(c),
+                 driveList_->header()->sectionSizeHint(c));
+  const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin, content);
   for (int c = 0; c < kDriveColumn; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
   if (isVisible()) settings::SetCy(env_.store, height());
 }
@@ -404,10 +427,18 @@ void CMainWindow::RecomputeStatusLine(bool scheduleChanged) {
 
 void CMainWindow::HideRequested() { accept(); }
 
+void CMainWindow::FitPageTexts() {
+  // Each page on its own: the pages not shown are hidden from the window.
+  for (int i = 0; i < kPageCount; ++i)
+    if (QWidget* page = tabHost_->page(i)) FitTexts(*page, FitRoom::kInPlace);
+  FitTexts(*this, FitRoom::kInPlace);
+}
+
 void CMainWindow::LanguageChanged() {
   if (env_.owner != nullptr) env_.owner->LanguageChanged();
   LoadSectionTexts("MainDialog", texts_, env_.store, env_.trace);
   Relabel();
+  FitPageTexts();
   tabHost_->SwitchTo(2);
   RecomputeStatusLine(false);
 }

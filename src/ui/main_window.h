@@ -65,6 +65,7 @@ class CMainWindow final : public QDialog, private CTabHost::Window {
   void FillDriveList();
   void Relabel();
   void Layout();
+  void FitPageTexts();
   void RecomputeStatusLine(bool scheduleChanged);
   void ApplySizeLimits();
   void SelectRowDrive(QTreeWidgetItem* item);
@@ -94,6 +95,8 @@ class CMainWindow final : public QDialog, private CTabHost::Window {
   CButtonST* helpButton_ = nullptr;
   QTreeWidget* driveList_ = nullptr;
   CTabHost* tabHost_ = nullptr;
+  int designedListHeight_ = 0;
+  int listToTabs_ = 0;  // between the list's bottom and the tabs' top
   QLabel* statusLine_ = nullptr;
   QSizeGrip* grip_ = nullptr;
 };

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "ui/text_fit.h"
+
 namespace torvel {
 namespace {
 
@@ -44,6 +46,7 @@ CQuickViewDlg::CQuickViewDlg(MainWindowEnv& env, QWidget* parent)
   samples_ = {new GraphSample(kValueStart, this), new GraphSample(kThresholdStart, this)};
   Initialise();
   for (std::size_t i = 0; i < legend_.size(); ++i) legend_[i]->setText(Text(kQuickViewLegendKeys[i]));
+  FitTexts(*this, FitRoom::kInPlace);
 }
 
 void CQuickViewDlg::LayOutBelowList(int, int buttonTop) {

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 #include <QTreeView>
 
 #include "config/settings.h"
@@ -15,6 +17,7 @@
 #include "ui/controls/artwork.h"
 #include "ui/controls/button_st.h"
 #include "ui/controls/colour_label.h"
+#include "ui/text_fit.h"
 
 // The views' pictures live in this static library; naming their initialiser
 // keeps the linker from dropping them.
@@ -140,12 +143,14 @@ void ViewListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   painter->save();
   painter->fillRect(option.rect, option.palette.color(QPalette::Base));
   if (column == kViewStatusColumn) {
-    PaintStatus(painter, option.rect, option.font, row);
+    PaintStatus(painter, option, row);
   } else if (column == kViewGraphColumn && kind_ == ViewKind::kQuick) {
     PaintGraph(painter, option.rect, row);
   } else {
     const auto colour = ViewRowColour(row);
-    painter->setPen(colour ? ToQColor(*colour) : option.palette.color(QPalette::Text));
+    const Rgb ground = FromQColor(option.palette.color(QPalette::Base));
+    painter->setPen(colour ? ToQColor(TextOnGround(*colour, ground, ColoursOf(option.palette)))
+                           : option.palette.color(QPalette::Text));
     painter->setFont(option.font);
     const QFontMetrics metrics(option.font);
     const int inset = column == 0 ? 2 : 6;
@@ -161,10 +166,13 @@ void ViewListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   painter->restore();
 }
 
-void ViewListDelegate::PaintStatus(QPainter* painter, const QRect& cell, const QFont& font,
+void ViewListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem& option,
                                    const ViewRow& row) const {
+  const QRect& cell = option.rect;
+  const QFont& font = option.font;
   const AttributeStatusLook look = ViewStatusCell(row);
-  painter->setPen(ToQColor(look.colour));
+  painter->setPen(ToQColor(TextOnGround(look.colour, FromQColor(option.palette.color(QPalette::Base)),
+                                        ColoursOf(option.palette))));
   if (!look.showsChange) {
     QFont status(QStringLiteral("Verdana"));
     status.setPixelSize(13);
@@ -319,15 +327,24 @@ void CAttributeViewDlg::LayOut() {
 
   const QRect listAt = du.Rect(kMargin, kListTop, kContentWidth, 0);
   const int listWidth = listAt.width();
-  const int client = listWidth - 2 * list_->frameWidth();
-  const auto widths = ViewColumnWidths(kind_, client);
+  const QScreen* on = screen();
+  const int listHeight = ViewListHeightOnScreen(
+      model_->rowCount(), list_->header()->sizeHint().height(), ViewListDelegate::RowHeight(list_->font()), kind_,
+      dpi, on != nullptr ? on->availableGeometry().height() : 0);
+  const bool scrolls =
+      listHeight < ViewListHeight(model_->rowCount(), list_->header()->sizeHint().height(),
+                                  ViewListDelegate::RowHeight(list_->font()));
+  list_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  const int client = listWidth - 2 * list_->frameWidth() -
+                     (scrolls ? list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) : 0);
+  const auto designed = ViewColumnWidths(kind_, client);
+  std::vector<int> titles;
+  for (int c = 0; c < kViewColumns; ++c) titles.push_back(list_->header()->sectionSizeHint(c));
+  const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
   for (int c = 0; c < kViewColumns; ++c) {
     list_->header()->resizeSection(c, widths[static_cast<std::size_t>(c)]);
     list_->setColumnHidden(c, widths[static_cast<std::size_t>(c)] == 0);
   }
-  const int listHeight =
-      ViewListHeight(model_->rowCount(), list_->header()->sizeHint().height(),
-                     ViewListDelegate::RowHeight(list_->font()));
   list_->setGeometry(listAt.left(), listAt.top(), listWidth, listHeight);
   list_->setVisible(listHeight > 0);
 
@@ -355,6 +372,7 @@ void CAttributeViewDlg::keyPressEvent(QKeyEvent* event) {
 CRawViewDlg::CRawViewDlg(MainWindowEnv& env, QWidget* parent)
     : CAttributeViewDlg(env, parent, ViewKind::kRaw, kRawViewTexts) {
   Initialise();
+  FitTexts(*this, FitRoom::kInPlace);
 }
 
 }  // namespace torvel

@@ -62,8 +62,7 @@ class ViewListDelegate final : public QStyledItemDelegate {
   static int RowHeight(const QFont& font);
 
  private:
-  void PaintStatus(QPainter* painter, const QRect& cell, const QFont& font,
-                   const ViewRow& row) const;
+  void PaintStatus(QPainter* painter, const QStyleOptionViewItem& option, const ViewRow& row) const;
   void PaintGraph(QPainter* painter, const QRect& cell, const ViewRow& row) const;
 
   ViewKind kind_;

@@ -4,6 +4,7 @@
 add_library(torvel_ui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/layout_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_fit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt_ui_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tab_host.cpp

@@ -129,6 +129,32 @@ TEST(MainWindowLogic, SizesAt96And120PixelsPerInch) {
   EXPECT_EQ(ColumnMargin(0x50052, 120), 0);
   EXPECT_EQ(DriveListColumnWidths(446, 0), (std::array<int, 6>{179, 110, 60, 45, 50, 0}));
   EXPECT_EQ(DriveListColumnWidths(520, 3), (std::array<int, 6>{241, 113, 63, 48, 53, 0}));
+}
+
+TEST(MainWindowLogic, DriveColumnsTakeWhatTheirTextsNeed) {
+  // Short texts keep the designed widths.
+  EXPECT_EQ(DriveListColumnWidths(446, 0, {0, 80, 50, 40, 30}), (std::array<int, 6>{179, 110, 60, 45, 50, 0}));
+  // A wider capacity at a larger font is taken from the model.
+  EXPECT_EQ(DriveListColumnWidths(520, 3, {0, 90, 70, 40, 30}), (std::array<int, 6>{234, 113, 70, 48, 53, 0}));
+  // A long location stops where the model would keep less than two fifths.
+  const auto wide = DriveListColumnWidths(446, 0, {0, 400, 50, 40, 30});
+  EXPECT_EQ(wide[0], 446 * 2 / 5);
+  EXPECT_EQ(wide[0] + wide[1] + wide[2] + wide[3] + wide[4], 444);
+  // ... but never below its designed width.
+  EXPECT_EQ(DriveListColumnWidths(300, 0, {0, 400, 50, 40, 30})[1], 110);
+}
+
+TEST(MainWindowLogic, DriveListShowsWholeRowsUpToEight) {
+  // At the least height: the designed rows, however many drives.
+  EXPECT_EQ(DriveListRows(12, 3, 0, 20), 3);
+  // Taller: a row per row height, never more than the drives...
+  EXPECT_EQ(DriveListRows(12, 3, 39, 20), 4);
+  EXPECT_EQ(DriveListRows(5, 3, 400, 20), 5);
+  // ... nor more than eight.
+  EXPECT_EQ(DriveListRows(12, 3, 400, 20), 8);
+  // Fewer drives than designed rows keep the designed height.
+  EXPECT_EQ(DriveListRows(1, 3, 400, 20), 3);
+  EXPECT_EQ(DriveListRows(0, 0, 0, 0), 1);
   EXPECT_EQ(MainWindowLimits(0x60000, 96).width, 494);
   EXPECT_EQ(MainWindowLimits(0x60000, 96).minHeight, 380);
   EXPECT_EQ(MainWindowLimits(0x50052, 96).minHeight, 372);

@@ -9,11 +9,15 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 #include "ui/qt_text.h"
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Offscreen always; a test binary may give it a screen of its own.
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform == nullptr || std::string_view(platform).rfind("offscreen", 0) != 0)
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
   char config[] = "/tmp/torvel-widget-tests.XXXXXX";
   if (mkdtemp(config) == nullptr) return 1;
   setenv("XDG_CONFIG_HOME", config, 1);

@@ -3,6 +3,7 @@
 torvel_widget_test(ui_settings_dialogs_tests
   ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings_dialogs_logic_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_fit_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../support/child_process.cpp
 )
 target_compile_definitions(ui_settings_dialogs_tests PRIVATE

@@ -2,6 +2,12 @@
 // cells, the quick view's graph arithmetic, and both windows over a drive.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+
+#include <QStyle>
+
+#include <QScreen>
+
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QHeaderView>
@@ -159,6 +165,21 @@ TEST(ViewsLogic, WindowGrowsWithItsRows) {
   EXPECT_EQ(raw[4] + raw[5] + raw[6], 0);
 }
 
+TEST(ViewsLogic, ThirtyAttributesScrollOnASmallScreen) {
+  // 30 rows of 20 pixels under a 20-pixel header: 622 pixels of list.
+  const int full = ViewListHeight(30, 20, 20);
+  EXPECT_EQ(ViewListHeightOnScreen(30, 20, 20, ViewKind::kQuick, 96, 0), full);
+  EXPECT_EQ(ViewListHeightOnScreen(30, 20, 20, ViewKind::kQuick, 96, 1200), full);
+  // A 768-pixel screen less a panel: whole rows, and the window fits.
+  const int capped = ViewListHeightOnScreen(30, 20, 20, ViewKind::kQuick, 96, 740);
+  EXPECT_LT(capped, full);
+  EXPECT_EQ((capped - 20 - 2) % 20, 0);
+  EXPECT_LE(ViewClientHeight(ViewKind::kQuick, capped, 96) + kTitleBarAllowance, 740);
+  EXPECT_GT(ViewClientHeight(ViewKind::kQuick, capped + 20, 96) + kTitleBarAllowance, 740);
+  // Never fewer than three rows, however small the screen.
+  EXPECT_EQ(ViewListHeightOnScreen(30, 20, 20, ViewKind::kRaw, 120, 200), ViewListHeight(3, 20, 20));
+}
+
 TEST_F(ViewsTest, WindowsListTheSelectedDriveAndOpenTheirHelp) {
   CRawViewDlg raw(world.env, nullptr);
   CQuickViewDlg quick(world.env, nullptr);
@@ -192,6 +213,26 @@ TEST_F(ViewsTest, WindowsListTheSelectedDriveAndOpenTheirHelp) {
   QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
   QCoreApplication::sendEvent(&quick, &f1);
   EXPECT_EQ(world.ui.helpTopics, (std::vector<std::string>{kRawViewHelpTopic, kQuickViewHelpTopic}));
+}
+
+// On a 600-pixel netbook screen (the tests' offscreen screen): thirty
+// attributes would not fit.
+TEST_F(ViewsTest, ThirtyAttributesScrollInsteadOfLeavingTheScreen) {
+  for (int slot = 0; slot < 30; ++slot) SetAttribute(world, 2, slot, slot + 1, 100, 10, slot + 1);
+  CQuickViewDlg quick(world.env, nullptr);
+  CRawViewDlg raw(world.env, nullptr);
+  const int screen = QGuiApplication::primaryScreen()->availableGeometry().height();
+  ASSERT_EQ(screen, 600);
+  for (CAttributeViewDlg* view : {static_cast<CAttributeViewDlg*>(&quick), static_cast<CAttributeViewDlg*>(&raw)}) {
+    ASSERT_EQ(view->list()->model()->rowCount(), 30);
+    EXPECT_LE(view->height() + kTitleBarAllowance, screen);
+    EXPECT_EQ(view->list()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    // The columns make room for the scroll bar: none runs under it.
+    int columns = 0;
+    for (int c = 0; c < kViewColumns; ++c) columns += view->list()->isColumnHidden(c) ? 0 : view->list()->columnWidth(c);
+    const int bar = view->list()->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view->list());
+    EXPECT_LE(columns, view->list()->width() - 2 * view->list()->frameWidth() - bar);
+  }
 }
 
 }  // namespace

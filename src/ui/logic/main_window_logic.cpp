@@ -72,8 +72,21 @@ int ColumnMargin(std::uint32_t controlsVersion, int logicalDpi) {
   return controlsVersion >= 0x60000 && logicalDpi == kHighDpi ? 3 : 0;
 }
 
-std::array<int, 6> DriveListColumnWidths(int clientWidth, int margin) {
-  return {clientWidth - 267 - 4 * margin, 110 + margin, 60 + margin, 45 + margin, 50 + margin, 0};
+std::array<int, 6> DriveListColumnWidths(int clientWidth, int margin, const std::array<int, 5>& content) {
+  std::array<int, 6> widths{0, 110 + margin, 60 + margin, 45 + margin, 50 + margin, 0};
+  for (std::size_t c = 1; c < content.size(); ++c) widths[c] = std::max(widths[c], content[c]);
+  const auto model = [&] { return clientWidth - 2 - widths[1] - widths[2] - widths[3] - widths[4]; };
+  const int leastModel = clientWidth * 2 / 5;
+  if (model() < leastModel) widths[1] = std::max(110 + margin, widths[1] - (leastModel - model()));
+  widths[0] = model();
+  return widths;
+}
+
+int DriveListRows(int drives, int designedRows, int extraHeight, int rowHeight) {
+  designedRows = std::max(1, designedRows);
+  const int most = std::max(designedRows, std::min(drives, kDriveListMostRows));
+  const int grown = designedRows + (rowHeight > 0 ? std::max(0, extraHeight) / rowHeight : 0);
+  return std::min(grown, most);
 }
 
 SizeLimits MainWindowLimits(std::uint32_t controlsVersion, int logicalDpi) {

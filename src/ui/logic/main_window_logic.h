@@ -64,8 +64,18 @@ bool DriveRowGreyed(const DriveRecord& record, bool monitored);
 
 // m: 3 with today's controls at 120 logical pixels per inch, else 0.
 int ColumnMargin(std::uint32_t controlsVersion, int logicalDpi);
-// Widths of columns 0 to 5 for a list of `clientWidth` pixels.
-std::array<int, 6> DriveListColumnWidths(int clientWidth, int margin);
+// Widths of columns 0 to 5 for a list of `clientWidth` pixels. `content`
+// holds what columns 1 to 4 need for their titles and cells (index 0 is
+// unused): a column is never narrower than designed, takes what its texts
+// need, and the model gets the rest; a long location gives way so the model
+// keeps two fifths of the list.
+std::array<int, 6> DriveListColumnWidths(int clientWidth, int margin, const std::array<int, 5>& content = {});
+
+// The drive list shows whole rows: the rows its designed height holds, and
+// as the window grows beyond its least height, one more for every row's
+// height, up to eight or the number of drives.
+int DriveListRows(int drives, int designedRows, int extraHeight, int rowHeight);
+constexpr int kDriveListMostRows = 8;
 
 struct SizeLimits {
   int width;      // fixed: minimum, maximum and maximised

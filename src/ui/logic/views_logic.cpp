@@ -132,4 +132,14 @@ int ViewClientHeight(ViewKind kind, int listHeight, int logicalDpi) {
   return listHeight + below - 2 * kDialogFrame;
 }
 
+int ViewListHeightOnScreen(int rowCount, int headerHeight, int rowHeight, ViewKind kind, int logicalDpi,
+                           int screenHeight) {
+  const int full = ViewListHeight(rowCount, headerHeight, rowHeight);
+  if (full == 0 || screenHeight <= 0 || rowHeight <= 0) return full;
+  const int room = screenHeight - kTitleBarAllowance - ViewClientHeight(kind, 0, logicalDpi);
+  if (full <= room) return full;
+  const int rows = std::max(3, (room - headerHeight - 2) / rowHeight);
+  return std::min(full, ViewListHeight(rows, headerHeight, rowHeight));
+}
+
 }  // namespace torvel

@@ -134,5 +134,12 @@ void AddBar(std::vector<PlacedPiece>& out, GraphPiece first, int count, int x, i
 int ViewListHeight(int rowCount, int headerHeight, int rowHeight);
 // The window's client height for a list `listHeight` tall.
 int ViewClientHeight(ViewKind kind, int listHeight, int logicalDpi);
+// The list's height on a screen `screenHeight` pixels tall (its available
+// area; 0: unknown): all its rows while the window fits below the title
+// bar, else the whole rows that fit (at least three), and it scrolls.
+int ViewListHeightOnScreen(int rowCount, int headerHeight, int rowHeight, ViewKind kind, int logicalDpi,
+                           int screenHeight);
+// What the window manager's title bar and frame take, at most.
+inline constexpr int kTitleBarAllowance = 40;
 
 }  // namespace torvel
