@@ -8,6 +8,7 @@
 
 #include "config/language.h"
 #include "config/settings.h"
+#include "launcher/desktop_notifier.h"
 #include "launcher/tray_view.h"
 #include "base/debug_trace.h"
 #include "base/time_format.h"
@@ -59,9 +60,15 @@ Launcher::Launcher(WindowSystem& windows, SettingsStore& store, TrayView& view,
   process_.setStandardOutputFile(QProcess::nullDevice());
   // A core outliving a crashed launcher would stay resident and unreachable.
   process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+  if (options_.notifier != nullptr)
+    options_.notifier->SetOpenAction([this] {
+      OpenMainWindow();
+      Publish();
+    });
 }
 
 Launcher::~Launcher() {
+  if (options_.notifier != nullptr) options_.notifier->SetOpenAction({});
   if (window_ != kNoWindow) windows_.DestroyWindow(window_);
 }
 
@@ -245,6 +252,8 @@ void Launcher::OnStatus(const std::string& copyData, std::optional<TrayState> fo
     StopFlashing();
     return;
   }
+  const TrayState before = tray_;
+  const std::string beforeSummary = summary_;
   summary_ = SummaryText(copyData);
   TextTable messages("Messages");
   TraceLog quiet = TraceLog::Off();
@@ -253,6 +262,10 @@ void Launcher::OnStatus(const std::string& copyData, std::optional<TrayState> fo
   // may have shortened, only from a core that did not.
   tray_ = found ? *found : TrayStateOf(summary_, messages.Text(kCriticalTextKey));
   flashing_ = ShouldFlash(tray_, settings::FlashIcon(store_) != 0);
+  if (options_.notifier == nullptr) return;
+  const bool enabled = settings::DesktopNotifications(store_) != 0;
+  if (const auto notice = DesktopNoticeFor(before, beforeSummary, tray_, summary_, enabled))
+    options_.notifier->Notify(*notice);
 }
 
 void Launcher::StopFlashing() { flashing_ = false; }

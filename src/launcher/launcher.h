@@ -17,6 +17,7 @@
 
 namespace torvel {
 
+class DesktopNotifier;
 class SettingsStore;
 class TrayView;
 
@@ -29,6 +30,9 @@ struct LauncherOptions {
   std::function<void(const std::string&)> printState;
   // Ends the application with this status.
   std::function<void(int)> quit;
+  // Where alerts and changes of the tray state become desktop notifications;
+  // null for none. Its open action opens the main window.
+  DesktopNotifier* notifier = nullptr;
 };
 
 class Launcher {

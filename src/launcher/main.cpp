@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDBusConnection>
 
 #include <charconv>
 #include <csignal>
@@ -17,6 +18,7 @@
 
 #include "config/sqlite_settings_store.h"
 #include "base/version.h"
+#include "launcher/dbus_notifier.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher.h"
 #include "launcher/screenshots.h"
@@ -37,6 +39,7 @@ constexpr const char* kUsage =
     "Shows the tray icon and runs torvelCore (from beside this program) at\n"
     "start and then every PollEvery hours or minutes (Options/TimeType) while\n"
     "Options/AutoCheck is on. A second start while one runs ends at once.\n"
+    "Alerts become desktop notifications (Options/DesktopNotifications).\n"
     "Without a display it runs on Qt's offscreen platform, without a tray.\n"
     "\n"
     "  --print-state     write a 'state ...' line to standard output on every\n"
@@ -165,6 +168,11 @@ int main(int argc, char** argv) {
   options.minuteMs = MinuteMs();
   if (printState) options.printState = PrintLine;
   options.quit = [](int status) { QCoreApplication::exit(status); };
+  // Lines, not boxes: a desktop without a notification service is no error.
+  DbusNotifier notifier(QDBusConnection::sessionBus(), [](const std::string& line) {
+    std::fprintf(stderr, "Torvel: %s\n", line.c_str());
+  });
+  options.notifier = &notifier;
   Launcher launcher(windows, store, view, options);
   view.SetActions({[&] { launcher.OpenMainWindow(); }, [&] { launcher.CheckNow(); },
                    [&] { launcher.Exit(); }, [&] { launcher.OpenMainWindow(); }});

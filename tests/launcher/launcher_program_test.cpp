@@ -58,7 +58,8 @@ struct LauncherProgram : ::testing::Test {
     fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / std::to_string(n),
              dir.path() / "drives" / std::to_string(n), fs::copy_options::recursive);
   }
-  std::unique_ptr<ChildProcess> Start(std::map<std::string, std::optional<std::string>> extra = {}) {
+  std::map<std::string, std::optional<std::string>> Environment(
+      const std::map<std::string, std::optional<std::string>>& extra) const {
     std::map<std::string, std::optional<std::string>> env = {
         {"XDG_RUNTIME_DIR", (dir.path() / "runtime").string()},
         {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
@@ -70,10 +71,15 @@ struct LauncherProgram : ::testing::Test {
         // bring Qt up and answer their boxes themselves.
         {"QT_QPA_PLATFORM", "offscreen"},
         {"DISPLAY", std::nullopt},
-        {"WAYLAND_DISPLAY", std::nullopt}};
+        {"WAYLAND_DISPLAY", std::nullopt},
+        // Never the desktop's own bus: no test notice shows on it.
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (dir.path() / "no-bus").string()}};
     for (auto& [k, v] : extra) env[k] = v;
+    return env;
+  }
+  std::unique_ptr<ChildProcess> Start(std::map<std::string, std::optional<std::string>> extra = {}) {
     return std::make_unique<ChildProcess>(std::vector<std::string>{TORVEL_LAUNCHER_PATH, "--print-state"},
-                                          dir.path(), env);
+                                          dir.path(), Environment(extra));
   }
   // Reads state lines until one satisfies `wanted`; every line is kept.
   State Await(ChildProcess& launcher, const std::function<bool(State&)>& wanted) {
