@@ -147,6 +147,7 @@ void Launcher::StartCore(bool openMode) {
   process_.setArguments(openMode ? QStringList{QStringLiteral("-o")} : QStringList{});
   process_.setWorkingDirectory(QString());  // ours
   ++coresStarted_;
+  if (openMode) ++opens_;
   process_.start();
   Publish();
 }
@@ -169,7 +170,12 @@ void Launcher::OnCoreEnded() {
 void Launcher::PostToFrame(std::uint32_t message, std::uint64_t wParam) {
   // Never from inside a handler: the core may be waiting for our answer.
   windows_.loop().Post([this, message, wParam] {
-    if (frame_ != kNoWindow) windows_.SendMessage(frame_, {message, wParam, 0, {}}, kSendTimeout);
+    if (frame_ == kNoWindow) return;
+    const bool answered = windows_.SendMessage(frame_, {message, wParam, 0, {}}, kSendTimeout).has_value();
+    if (answered && message == kWmCommand && wParam == kCmdOpenMainWindow) {
+      ++opens_;
+      Publish();
+    }
   });
 }
 
@@ -215,6 +221,11 @@ std::int64_t Launcher::OnMessage(const WindowMessage& m) {
     case kMsgAnnounceWindow:
       if (m.lParam != kNoWindow) {
         frame_ = m.lParam;
+        // Without a tray nothing would show that Torvel runs: the main
+        // window opens, as with OpenAtStartup.
+        if (!announced_ && options_.display && options_.trayAvailable && !options_.trayAvailable())
+          openOnAnnounce_ = true;
+        announced_ = true;
         if (exitAsked_) {
           PostToFrame(kWmCommand, kCmdExit);
         } else if (openOnAnnounce_) {
@@ -231,6 +242,13 @@ std::int64_t Launcher::OnMessage(const WindowMessage& m) {
       break;
     case kMsgScheduleChanged:
       Arm(true);
+      break;
+    case kMsgOpenMainWindowRequest:
+      // A second start: it waits for this answer, so the work is posted.
+      windows_.loop().Post([this] {
+        OpenMainWindow();
+        Publish();
+      });
       break;
     case kWmCopyData:
       OnStatus(m.strings.empty() ? std::string() : m.strings[0], TrayStateOfWord(m.lParam));
@@ -287,7 +305,8 @@ void Launcher::Publish() {
   const std::string line =
       "state pid=" + std::to_string(pid) + " cores=" + std::to_string(coresStarted_) +
       " frame=" + std::to_string(frame_) + " icon=" + TrayStateName(view_.State()) +
-      " flash=" + (flashing_ ? "1" : "0") + " interval=" + std::to_string(IntervalSeconds(ReadSchedule(store_))) +
+      " flash=" + (flashing_ ? "1" : "0") + " opens=" + std::to_string(opens_) +
+      " interval=" + std::to_string(IntervalSeconds(ReadSchedule(store_))) +
       " tooltip=" + wire::Hex(view_.Tooltip());
   if (line == lastState_) return;
   lastState_ = line;

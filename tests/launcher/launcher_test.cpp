@@ -66,7 +66,12 @@ struct LauncherInProcess : ::testing::Test {
       return std::int64_t{0};
     }, false);
   }
-  void StartLauncher() {
+  void StartLauncher(bool display, bool tray) {
+    options.display = display;
+    options.trayAvailable = [this, tray] {
+      ++trayAsked;
+      return tray;
+    };
     launcher.emplace(windows, store, view, options);
     ASSERT_TRUE(launcher->Start());
   }
@@ -100,10 +105,55 @@ struct LauncherInProcess : ::testing::Test {
   WindowHandle frame = kNoWindow;
   std::vector<WindowMessage> received;
   std::optional<int> quitWith;
+  int trayAsked = 0;
 };
 
+TEST_F(LauncherInProcess, WithoutATrayTheMainWindowOpensWhenTheFirstCoreAnnouncesItself) {
+  StartLauncher(true, false);
+  EXPECT_EQ(trayAsked, 0) << "not before the core announces: the panel may start late";
+  Announce(frame);
+  ASSERT_TRUE(PumpLauncherUntil([&] { return Opens() == 1; }));
+  EXPECT_EQ(trayAsked, 1);
+  // The next core (a scheduled check) does not open it again.
+  Announce(frame);
+  Settle();
+  EXPECT_EQ(Opens(), 1);
+}
+
+TEST_F(LauncherInProcess, WithATrayOrWithoutADisplayNothingOpensAtStart) {
+  for (const bool display : {true, false}) {
+    SCOPED_TRACE(display ? "a display and a tray" : "no display, no tray");
+    launcher.reset();
+    received.clear();
+    StartLauncher(display, display);
+    Announce(frame);
+    Settle();
+    EXPECT_EQ(Opens(), 0);
+  }
+  // OpenAtStartup still opens it.
+  launcher.reset();
+  store.WriteProfileInt(keys::kOptions, keys::kOpenAtStartup, 1);
+  StartLauncher(true, true);
+  Announce(frame);
+  ASSERT_TRUE(PumpLauncherUntil([&] { return Opens() == 1; }));
+}
+
+TEST_F(LauncherInProcess, ASecondStartsRequestOpensTheMainWindow) {
+  StartLauncher(true, true);
+  // Before the core announced its frame: it opens once it does.
+  EXPECT_EQ(Send({kMsgOpenMainWindowRequest, 0, 0, {}}), 0);
+  Settle();
+  EXPECT_EQ(Opens(), 0);
+  Announce(frame);
+  ASSERT_TRUE(PumpLauncherUntil([&] { return Opens() == 1; }));
+  // With the frame known: at once.
+  EXPECT_EQ(Send({kMsgOpenMainWindowRequest, 0, 0, {}}), 0);
+  ASSERT_TRUE(PumpLauncherUntil([&] { return Opens() == 2; }));
+  EXPECT_EQ(quitWith, std::nullopt);
+}
+
 TEST_F(LauncherInProcess, AlertsAndStateChangesBecomeNoticesWhoseActionOpensTheMainWindow) {
-  StartLauncher();
+  StartLauncher(true, true);
   Announce(frame);
   Report(TrayState::Ok, kOkSummary);
   EXPECT_TRUE(notifier.notices.empty()) << "all well at the first check";
