@@ -25,6 +25,8 @@ inline constexpr const char* kLogEnable = "LogEnable";
 inline constexpr const char* kUseEventLog = "UseEventLog";
 inline constexpr const char* kShowTrayStatus = "ShowTrayStatus";
 inline constexpr const char* kFlashIcon = "FlashIcon";
+// 0: the launcher raises no desktop notifications (default 1).
+inline constexpr const char* kDesktopNotifications = "DesktopNotifications";
 inline constexpr const char* kPopup = "Popup";
 inline constexpr const char* kEmail = "Email";
 inline constexpr const char* kNetsend = "Netsend";

@@ -47,6 +47,8 @@ int ShowTrayStatus(SettingsStore& s) { return Opt(s, keys::kShowTrayStatus, 1); 
 void SetShowTrayStatus(SettingsStore& s, int v) { SetOpt(s, keys::kShowTrayStatus, v); }
 int FlashIcon(SettingsStore& s) { return Opt(s, keys::kFlashIcon, 1); }
 void SetFlashIcon(SettingsStore& s, int v) { SetOpt(s, keys::kFlashIcon, v); }
+int DesktopNotifications(SettingsStore& s) { return Opt(s, keys::kDesktopNotifications, 1); }
+void SetDesktopNotifications(SettingsStore& s, int v) { SetOpt(s, keys::kDesktopNotifications, v); }
 int Popup(SettingsStore& s) { return Opt(s, keys::kPopup, 1); }
 void SetPopup(SettingsStore& s, int v) { SetOpt(s, keys::kPopup, v); }
 int Email(SettingsStore& s) { return Opt(s, keys::kEmail, 0); }

@@ -66,6 +66,9 @@ int ShowTrayStatus(SettingsStore& s);
 void SetShowTrayStatus(SettingsStore& s, int v);
 int FlashIcon(SettingsStore& s);
 void SetFlashIcon(SettingsStore& s, int v);
+// The launcher's desktop notifications of alerts and state changes: 1.
+int DesktopNotifications(SettingsStore& s);
+void SetDesktopNotifications(SettingsStore& s, int v);
 int Popup(SettingsStore& s);
 void SetPopup(SettingsStore& s, int v);
 int Email(SettingsStore& s);

@@ -8,6 +8,7 @@
 
 #include "config/language.h"
 #include "config/settings.h"
+#include "launcher/desktop_notifier.h"
 #include "launcher/tray_view.h"
 #include "base/debug_trace.h"
 #include "base/time_format.h"
@@ -59,9 +60,15 @@ Launcher::Launcher(WindowSystem& windows, SettingsStore& store, TrayView& view,
   process_.setStandardOutputFile(QProcess::nullDevice());
   // A core outliving a crashed launcher would stay resident and unreachable.
   process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+  if (options_.notifier != nullptr)
+    options_.notifier->SetOpenAction([this] {
+      OpenMainWindow();
+      Publish();
+    });
 }
 
 Launcher::~Launcher() {
+  if (options_.notifier != nullptr) options_.notifier->SetOpenAction({});
   if (window_ != kNoWindow) windows_.DestroyWindow(window_);
 }
 
@@ -140,6 +147,7 @@ void Launcher::StartCore(bool openMode) {
   process_.setArguments(openMode ? QStringList{QStringLiteral("-o")} : QStringList{});
   process_.setWorkingDirectory(QString());  // ours
   ++coresStarted_;
+  if (openMode) ++opens_;
   process_.start();
   Publish();
 }
@@ -162,7 +170,12 @@ void Launcher::OnCoreEnded() {
 void Launcher::PostToFrame(std::uint32_t message, std::uint64_t wParam) {
   // Never from inside a handler: the core may be waiting for our answer.
   windows_.loop().Post([this, message, wParam] {
-    if (frame_ != kNoWindow) windows_.SendMessage(frame_, {message, wParam, 0, {}}, kSendTimeout);
+    if (frame_ == kNoWindow) return;
+    const bool answered = windows_.SendMessage(frame_, {message, wParam, 0, {}}, kSendTimeout).has_value();
+    if (answered && message == kWmCommand && wParam == kCmdOpenMainWindow) {
+      ++opens_;
+      Publish();
+    }
   });
 }
 
@@ -208,6 +221,11 @@ std::int64_t Launcher::OnMessage(const WindowMessage& m) {
     case kMsgAnnounceWindow:
       if (m.lParam != kNoWindow) {
         frame_ = m.lParam;
+        // Without a tray nothing would show that Torvel runs: the main
+        // window opens, as with OpenAtStartup.
+        if (!announced_ && options_.display && options_.trayAvailable && !options_.trayAvailable())
+          openOnAnnounce_ = true;
+        announced_ = true;
         if (exitAsked_) {
           PostToFrame(kWmCommand, kCmdExit);
         } else if (openOnAnnounce_) {
@@ -224,6 +242,13 @@ std::int64_t Launcher::OnMessage(const WindowMessage& m) {
       break;
     case kMsgScheduleChanged:
       Arm(true);
+      break;
+    case kMsgOpenMainWindowRequest:
+      // A second start: it waits for this answer, so the work is posted.
+      windows_.loop().Post([this] {
+        OpenMainWindow();
+        Publish();
+      });
       break;
     case kWmCopyData:
       OnStatus(m.strings.empty() ? std::string() : m.strings[0], TrayStateOfWord(m.lParam));
@@ -245,6 +270,8 @@ void Launcher::OnStatus(const std::string& copyData, std::optional<TrayState> fo
     StopFlashing();
     return;
   }
+  const TrayState before = tray_;
+  const std::string beforeSummary = summary_;
   summary_ = SummaryText(copyData);
   TextTable messages("Messages");
   TraceLog quiet = TraceLog::Off();
@@ -253,6 +280,10 @@ void Launcher::OnStatus(const std::string& copyData, std::optional<TrayState> fo
   // may have shortened, only from a core that did not.
   tray_ = found ? *found : TrayStateOf(summary_, messages.Text(kCriticalTextKey));
   flashing_ = ShouldFlash(tray_, settings::FlashIcon(store_) != 0);
+  if (options_.notifier == nullptr) return;
+  const bool enabled = settings::DesktopNotifications(store_) != 0;
+  if (const auto notice = DesktopNoticeFor(before, beforeSummary, tray_, summary_, enabled))
+    options_.notifier->Notify(*notice);
 }
 
 void Launcher::StopFlashing() { flashing_ = false; }
@@ -274,7 +305,8 @@ void Launcher::Publish() {
   const std::string line =
       "state pid=" + std::to_string(pid) + " cores=" + std::to_string(coresStarted_) +
       " frame=" + std::to_string(frame_) + " icon=" + TrayStateName(view_.State()) +
-      " flash=" + (flashing_ ? "1" : "0") + " interval=" + std::to_string(IntervalSeconds(ReadSchedule(store_))) +
+      " flash=" + (flashing_ ? "1" : "0") + " opens=" + std::to_string(opens_) +
+      " interval=" + std::to_string(IntervalSeconds(ReadSchedule(store_))) +
       " tooltip=" + wire::Hex(view_.Tooltip());
   if (line == lastState_) return;
   lastState_ = line;

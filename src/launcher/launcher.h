@@ -17,6 +17,7 @@
 
 namespace torvel {
 
+class DesktopNotifier;
 class SettingsStore;
 class TrayView;
 
@@ -29,6 +30,16 @@ struct LauncherOptions {
   std::function<void(const std::string&)> printState;
   // Ends the application with this status.
   std::function<void(int)> quit;
+  // A display to show the main window on (DISPLAY or WAYLAND_DISPLAY).
+  bool display = false;
+  // Whether a tray host shows the icon (QSystemTrayIcon::isSystemTrayAvailable,
+  // or a test's stub); null counts as a tray. Asked when the first core
+  // announces its frame: with a display but no tray, the main window opens
+  // then, for nothing else would show that the launcher runs.
+  std::function<bool()> trayAvailable;
+  // Where alerts and changes of the tray state become desktop notifications;
+  // null for none. Its open action opens the main window.
+  DesktopNotifier* notifier = nullptr;
 };
 
 class Launcher {
@@ -84,6 +95,8 @@ class Launcher {
   bool closing_ = false;         // WM_CLOSE sent, waiting for the core to end
   bool openOnAnnounce_ = false;  // send 32771 once the frame is announced
   bool exitAsked_ = false;       // 32773 sent (or due): end with the core
+  bool announced_ = false;       // a core announced its frame since the start
+  int opens_ = 0;                // 32771 answered or open-mode cores started
   std::string summary_;
   TrayState tray_ = TrayState::Unknown;
   bool flashing_ = false;

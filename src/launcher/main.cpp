@@ -5,18 +5,24 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QSystemTrayIcon>
 
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/sqlite_settings_store.h"
 #include "base/version.h"
+#include "launcher/dbus_notifier.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher.h"
 #include "launcher/screenshots.h"
@@ -36,7 +42,9 @@ constexpr const char* kUsage =
     "\n"
     "Shows the tray icon and runs torvelCore (from beside this program) at\n"
     "start and then every PollEvery hours or minutes (Options/TimeType) while\n"
-    "Options/AutoCheck is on. A second start while one runs ends at once.\n"
+    "Options/AutoCheck is on. Without a tray it opens the main window at start.\n"
+    "A second start while one runs asks that one to open the main window and\n"
+    "ends. Alerts become desktop notifications (Options/DesktopNotifications).\n"
     "Without a display it runs on Qt's offscreen platform, without a tray.\n"
     "\n"
     "  --print-state     write a 'state ...' line to standard output on every\n"
@@ -46,7 +54,9 @@ constexpr const char* kUsage =
     "                    DIR/launcher-menu.png and DIR/launcher-tooltip.png,\n"
     "                    and the icons into DIR/launcher-icons.png\n"
     "\n"
-    "TORVEL_LAUNCHER_MINUTE_MS=N makes a minute of the schedule last N ms.\n";
+    "TORVEL_LAUNCHER_MINUTE_MS=N makes a minute of the schedule last N ms.\n"
+    "TORVEL_LAUNCHER_DESKTOP=notray|tray: act as on a display without or with\n"
+    "a tray, whatever there is (tests).\n";
 
 // Signals become a byte in a pipe the event loop watches.
 int gSignalPipe[2] = {-1, -1};
@@ -68,6 +78,38 @@ fs::path CorePath() {
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
   return (ec ? fs::path(".") : self.parent_path()) / "torvelCore";
+}
+
+// What the launcher finds of the desktop, or what a test says it finds.
+struct DesktopSeen {
+  bool display = false;
+  std::function<bool()> trayAvailable;
+};
+
+DesktopSeen SeeDesktop() {
+  const char* stub = std::getenv("TORVEL_LAUNCHER_DESKTOP");
+  const std::string said = stub != nullptr ? stub : "";
+  if (said == "notray" || said == "tray") return {true, [tray = said == "tray"] { return tray; }};
+  return {HaveDisplay(), [] { return QSystemTrayIcon::isSystemTrayAvailable(); }};
+}
+
+// A second start asks the running launcher to open the main window. The
+// lock holder may not have made its window yet, so it is looked for a
+// little while.
+int HandOver(WindowSystem& windows) {
+  using namespace std::chrono_literals;
+  const auto giveUp = std::chrono::steady_clock::now() + 5s;
+  for (;;) {
+    const WindowHandle running = windows.FindWindow(kLauncherClass, kLauncherTitle);
+    if (running != kNoWindow) {
+      if (windows.SendMessage(running, {kMsgOpenMainWindowRequest, 0, 0, {}}, 10s)) return 0;
+      break;
+    }
+    if (std::chrono::steady_clock::now() >= giveUp) break;
+    std::this_thread::sleep_for(100ms);
+  }
+  std::fputs("Torvel: already running, but it does not answer\n", stderr);
+  return 1;
 }
 
 void PrintLine(const std::string& line) {
@@ -154,9 +196,10 @@ int main(int argc, char** argv) {
   }
   // The lock makes two simultaneous starts safe; the lookup also catches a
   // launcher of ours that holds no lock file (another runtime folder's).
+  // Either way this start hands over to the running one.
   InstanceLock lock(windows.folder() / "launcher.lock");
   if (lock.HeldElsewhere() || windows.FindWindow(kLauncherClass, kLauncherTitle) != kNoWindow)
-    return 0;
+    return HandOver(windows);
 
   SqliteSettingsStore store(SqliteSettingsStore::DefaultSettingsPath());
   TrayView view;
@@ -165,6 +208,14 @@ int main(int argc, char** argv) {
   options.minuteMs = MinuteMs();
   if (printState) options.printState = PrintLine;
   options.quit = [](int status) { QCoreApplication::exit(status); };
+  DesktopSeen desktop = SeeDesktop();
+  options.display = desktop.display;
+  options.trayAvailable = std::move(desktop.trayAvailable);
+  // Lines, not boxes: a desktop without a notification service is no error.
+  DbusNotifier notifier(QDBusConnection::sessionBus(), [](const std::string& line) {
+    std::fprintf(stderr, "Torvel: %s\n", line.c_str());
+  });
+  options.notifier = &notifier;
   Launcher launcher(windows, store, view, options);
   view.SetActions({[&] { launcher.OpenMainWindow(); }, [&] { launcher.CheckNow(); },
                    [&] { launcher.Exit(); }, [&] { launcher.OpenMainWindow(); }});

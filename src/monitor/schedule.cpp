@@ -104,4 +104,25 @@ std::string TooltipText(std::string_view summaryText, bool showTrayStatus) {
   return Cp1252ToUtf8(summaryText);
 }
 
+std::optional<DesktopNotice> DesktopNoticeFor(TrayState before, std::string_view beforeSummary,
+                                              TrayState now, std::string_view summaryText, bool enabled) {
+  if (!enabled || now == TrayState::Unknown) return std::nullopt;
+  const bool wasAlert = before == TrayState::Changed || before == TrayState::Bad;
+  if (now == TrayState::Ok && !wasAlert) return std::nullopt;                 // all well, as before
+  if (now == before && summaryText == beforeSummary) return std::nullopt;  // the same alert again
+  DesktopNotice notice;
+  notice.body = Cp1252ToUtf8(summaryText);
+  if (now == TrayState::Bad) {
+    notice.summary = "A disk reports a critical condition";
+    notice.urgency = 2;
+  } else if (now == TrayState::Changed) {
+    notice.summary = "A disk needs attention";
+    notice.urgency = 1;
+  } else {
+    notice.summary = "The disks are OK again";
+    notice.urgency = 0;
+  }
+  return notice;
+}
+
 }  // namespace torvel

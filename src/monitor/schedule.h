@@ -1,6 +1,6 @@
 // The launcher's decisions, free of Qt so that tests and torvelctl share
 // them: when the next core starts, how the tray reads the core's status
-// summary, and what the tooltip says.
+// summary, what the tooltip says and when the desktop hears of it.
 #pragma once
 
 #include <cstdint>
@@ -69,5 +69,27 @@ bool ShouldFlash(TrayState state, bool flashIcon);
 // The tooltip, UTF-8: the summary itself when ShowTrayStatus is on and a
 // summary has arrived, else the program's name.
 std::string TooltipText(std::string_view summaryText, bool showTrayStatus);
+
+// A desktop notification (org.freedesktop.Notifications), UTF-8 plain text.
+struct DesktopNotice {
+  std::string summary;  // the notification's title
+  std::string body;
+  int urgency = 1;  // as the specification numbers it: 0 low, 1 normal, 2 critical
+
+  friend bool operator==(const DesktopNotice&, const DesktopNotice&) = default;
+};
+
+// Whether a status report deserves a desktop notification, and what it
+// says. `before` and `beforeSummary` are the previous report's tray state
+// and summary text (Unknown and "" before the first one), `now` and
+// `summaryText` this one's. A notice comes when the state turns changed or
+// bad (from any other), when a changed or bad state comes with another
+// summary (a new alert), and when a changed or bad state gives way to OK.
+// None comes for an OK after OK or unknown (the first check), for an
+// unknown state (no drive checked), for the same alert again, or while `enabled`
+// (Options/DesktopNotifications) is false. The body is the summary in
+// UTF-8; a T.E.C. is critical, a change normal, OK again low.
+std::optional<DesktopNotice> DesktopNoticeFor(TrayState before, std::string_view beforeSummary,
+                                              TrayState now, std::string_view summaryText, bool enabled);
 
 }  // namespace torvel

@@ -32,6 +32,9 @@ inline constexpr std::uint32_t kMsgCheckNow = kWmUser + 127;         // 1151
 inline constexpr std::uint32_t kMsgReloadTexts = kWmUser + 128;      // 1152
 inline constexpr std::uint32_t kMsgScheduleChanged = kWmUser + 129;  // 1153
 inline constexpr std::uint32_t kMsgOpenSmartAndEnd = kWmUser + 130;  // 1154
+// To the launcher from a second start of it: open the main window. Apart
+// from the core's numbers (1135, 1149 to 1154), which it never sends.
+inline constexpr std::uint32_t kMsgOpenMainWindowRequest = kWmUser + 160;  // 1184
 // WM_COMMAND ids the frame accepts from other windows.
 inline constexpr std::uint64_t kCmdOpenMainWindow = 32771;
 inline constexpr std::uint64_t kCmdExit = 32773;

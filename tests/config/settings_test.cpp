@@ -36,6 +36,7 @@ TEST(SettingsDefaults, FreshStoreGivesEachReaderItsDesignedDefault) {
   EXPECT_EQ(settings::UseEventLog(s), 0);
   EXPECT_EQ(settings::ShowTrayStatus(s), 1);
   EXPECT_EQ(settings::FlashIcon(s), 1);
+  EXPECT_EQ(settings::DesktopNotifications(s), 1);
   EXPECT_EQ(settings::Popup(s), 1);
   EXPECT_EQ(settings::Email(s), 0);
   EXPECT_EQ(settings::Netsend(s), 0);
@@ -123,6 +124,8 @@ TEST(SettingsNames, EachIntSetterWritesItsDesignedKey) {
       {"NumChangeAttrs", [](SettingsStore& s) { settings::SetNumChangeAttrs(s, 4); }, "Options",
        "NumChangeAttrs", 4},
       {"Exit", [](SettingsStore& s) { settings::SetExit(s, 1); }, "Options", "Exit", 1},
+      {"DesktopNotifications", [](SettingsStore& s) { settings::SetDesktopNotifications(s, 0); },
+       "Options", "DesktopNotifications", 0},
       {"drive EnableSMARTNotify", [](SettingsStore& s) { drive::SetEnableSmartNotify(s, kSection, 0); },
        kSection, "EnableSMARTNotify", 0},
       {"drive CriticalTemp", [](SettingsStore& s) { drive::SetCriticalTemp(s, kSection, 55); },

@@ -3,6 +3,9 @@
 // display for the cores, whose boxes then answer on standard error.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -58,7 +61,8 @@ struct LauncherProgram : ::testing::Test {
     fs::copy(fs::path(TORVEL_SOURCE_DIR) / "samples" / "drives" / std::to_string(n),
              dir.path() / "drives" / std::to_string(n), fs::copy_options::recursive);
   }
-  std::unique_ptr<ChildProcess> Start(std::map<std::string, std::optional<std::string>> extra = {}) {
+  std::map<std::string, std::optional<std::string>> Environment(
+      const std::map<std::string, std::optional<std::string>>& extra) const {
     std::map<std::string, std::optional<std::string>> env = {
         {"XDG_RUNTIME_DIR", (dir.path() / "runtime").string()},
         {"XDG_CONFIG_HOME", (dir.path() / "config").string()},
@@ -70,10 +74,26 @@ struct LauncherProgram : ::testing::Test {
         // bring Qt up and answer their boxes themselves.
         {"QT_QPA_PLATFORM", "offscreen"},
         {"DISPLAY", std::nullopt},
-        {"WAYLAND_DISPLAY", std::nullopt}};
+        {"WAYLAND_DISPLAY", std::nullopt},
+        // Never the desktop's own bus: no test notice shows on it.
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (dir.path() / "no-bus").string()},
+        {"TORVEL_LAUNCHER_DESKTOP", std::nullopt}};
     for (auto& [k, v] : extra) env[k] = v;
+    return env;
+  }
+  std::unique_ptr<ChildProcess> Start(std::map<std::string, std::optional<std::string>> extra = {}) {
     return std::make_unique<ChildProcess>(std::vector<std::string>{TORVEL_LAUNCHER_PATH, "--print-state"},
-                                          dir.path(), env);
+                                          dir.path(), Environment(extra));
+  }
+  // A start that is not to stay: its exit status and standard error.
+  ProgramRun RunOnce(std::map<std::string, std::optional<std::string>> extra = {}) {
+    std::vector<std::string> env;
+    for (const auto& [k, v] : Environment(extra))
+      if (v) env.push_back(k + "=" + *v);
+    ProgramLimits limits;
+    limits.timeout = std::chrono::seconds(40);
+    limits.maxError = 4096;
+    return RunProgram({TORVEL_LAUNCHER_PATH}, env, {}, limits);
   }
   // Reads state lines until one satisfies `wanted`; every line is kept.
   State Await(ChildProcess& launcher, const std::function<bool(State&)>& wanted) {
@@ -92,6 +112,14 @@ struct LauncherProgram : ::testing::Test {
     return SqliteSettingsStore((dir.path() / "config" / "Ostrana" / "Torvel" / "settings.sqlite3").string());
   }
   int Baseline() const { return Settings().GetProfileInt(kSerial, BaselineKey(1), kNoBaseline); }
+  // The core's support trace holds a line once it has it.
+  bool TraceGets(const std::string& line) const {
+    for (int i = 0; i < 100; ++i, usleep(100000))
+      if (fs::exists(dir.path() / "debug.log") &&
+          test::ReadFile(dir.path() / "debug.log").find(line) != std::string::npos)
+        return true;
+    return false;
+  }
   std::optional<std::int64_t> SendToLauncher(std::uint32_t message) {
     auto loop = MakePollEventLoop();
     WindowSystem windows(*loop, dir.path() / "runtime" / "torvel");
@@ -214,6 +242,62 @@ TEST_F(LauncherProgram, OnlyOneLauncherRunsPerUser) {
   AwaitFrame(winner, 1);
   kill(winner.pid(), SIGTERM);
   EXPECT_EQ(winner.Wait(), 0);
+}
+
+constexpr const char* kNotShown = "The main window cannot be shown without a display";
+
+TEST_F(LauncherProgram, WithoutATrayTheMainWindowOpensAtStart) {
+  auto launcher = Start({{"TORVEL_LAUNCHER_DESKTOP", "notray"}});
+  State s = Await(*launcher, [](State& st) { return st["frame"] != "0" && st["opens"] == "1"; });
+  EXPECT_EQ(s["cores"], "1") << "the resident core got 32771, as with OpenAtStartup";
+  EXPECT_TRUE(TraceGets(kNotShown)) << "the core was asked for its main window (it has no display here)";
+  EXPECT_TRUE(launcher->Running()) << "and stays resident";
+  kill(launcher->pid(), SIGTERM);
+  EXPECT_EQ(launcher->Wait(), 0);
+}
+
+TEST_F(LauncherProgram, ASecondStartHandsOverToTheRunningOne) {
+  // With a tray nothing opens at start; the second start opens the window.
+  auto first = Start({{"TORVEL_LAUNCHER_DESKTOP", "tray"}});
+  State s = AwaitFrame(*first, 1);
+  EXPECT_EQ(s["opens"], "0");
+  const ProgramRun second = RunOnce({{"TORVEL_LAUNCHER_DESKTOP", "tray"}});
+  EXPECT_EQ(second.exitStatus, 0);
+  EXPECT_EQ(second.error, "");
+  s = Await(*first, [](State& st) { return st["opens"] == "1"; });
+  EXPECT_EQ(s["cores"], "1") << "the running core opened it";
+  EXPECT_TRUE(TraceGets(kNotShown));
+
+  // Without a tray too, the running one opens it again.
+  EXPECT_EQ(RunOnce({{"TORVEL_LAUNCHER_DESKTOP", "notray"}}).exitStatus, 0);
+  Await(*first, [](State& st) { return st["opens"] == "2"; });
+  kill(first->pid(), SIGTERM);
+  EXPECT_EQ(first->Wait(), 0);
+}
+
+TEST_F(LauncherProgram, ASecondStartWithoutAnAnswerSaysSoAndFails) {
+  // The lock held, but no launcher window appears.
+  const fs::path folder = dir.path() / "runtime" / "torvel";
+  fs::create_directories(folder);
+  fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace);
+  const int lock = open((folder / "launcher.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+  ProgramRun run = RunOnce();
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.error, "Torvel: already running, but it does not answer\n");
+  close(lock);
+
+  // A launcher that is there but does not answer (stopped).
+  auto first = Start();
+  AwaitFrame(*first, 1);
+  kill(first->pid(), SIGSTOP);
+  run = RunOnce();
+  kill(first->pid(), SIGCONT);
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.error, "Torvel: already running, but it does not answer\n");
+  kill(first->pid(), SIGTERM);
+  EXPECT_EQ(first->Wait(), 0);
 }
 
 }  // namespace

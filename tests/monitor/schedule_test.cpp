@@ -81,6 +81,48 @@ TEST(LauncherTray, SummaryTooltipAndFlash) {
   EXPECT_FALSE(ShouldFlash(TrayState::Bad, false));
 }
 
+TEST(LauncherNotice, AlertsAndStateChangesButNotTheSameAgain) {
+  const std::string ok = "Disk A, 1.0 GB, S/N:1\n[SMART OK. ]";
+  const std::string changed = "Disk A, 1.0 GB, S/N:1\n[ 1 SMART attribute changed. SMART OK. ]";
+  const std::string changedMore = "Disk A, 1.0 GB, S/N:1\n[ 2 SMART attribute changed. SMART OK. ]";
+  const std::string tec = std::string("Disk A, 1.0 GB, S/N:1\n[") + kCritical + "]";
+  using S = TrayState;
+
+  EXPECT_EQ(DesktopNoticeFor(S::Unknown, "", S::Ok, ok, true), std::nullopt) << "all well at start";
+  EXPECT_EQ(DesktopNoticeFor(S::Ok, ok, S::Ok, ok, true), std::nullopt);
+  EXPECT_EQ(DesktopNoticeFor(S::Ok, ok, S::Unknown, "", true), std::nullopt) << "no drive checked";
+
+  const auto change = DesktopNoticeFor(S::Ok, ok, S::Changed, changed, true);
+  ASSERT_TRUE(change);
+  EXPECT_EQ(change->summary, "A disk needs attention");
+  EXPECT_EQ(change->body, changed);
+  EXPECT_EQ(change->urgency, 1);
+  EXPECT_TRUE(DesktopNoticeFor(S::Unknown, "", S::Changed, changed, true)) << "trouble at the first check";
+  EXPECT_EQ(DesktopNoticeFor(S::Changed, changed, S::Changed, changed, true), std::nullopt)
+      << "the same alert again";
+  EXPECT_TRUE(DesktopNoticeFor(S::Changed, changed, S::Changed, changedMore, true)) << "a new alert";
+
+  const auto bad = DesktopNoticeFor(S::Changed, changed, S::Bad, tec, true);
+  ASSERT_TRUE(bad);
+  EXPECT_EQ(bad->summary, "A disk reports a critical condition");
+  EXPECT_EQ(bad->urgency, 2);
+  EXPECT_EQ(DesktopNoticeFor(S::Bad, tec, S::Bad, tec, true), std::nullopt);
+  EXPECT_TRUE(DesktopNoticeFor(S::Bad, tec, S::Changed, changed, true)) << "another state";
+
+  const auto well = DesktopNoticeFor(S::Bad, tec, S::Ok, ok, true);
+  ASSERT_TRUE(well);
+  EXPECT_EQ(well->summary, "The disks are OK again");
+  EXPECT_EQ(well->body, ok);
+  EXPECT_EQ(well->urgency, 0);
+
+  EXPECT_EQ(DesktopNoticeFor(S::Ok, ok, S::Bad, tec, false), std::nullopt) << "DesktopNotifications 0";
+  EXPECT_EQ(DesktopNoticeFor(S::Bad, tec, S::Ok, ok, false), std::nullopt);
+
+  const auto hot = DesktopNoticeFor(S::Ok, ok, S::Changed, "Temp. 61 \xB0" "C", true);
+  ASSERT_TRUE(hot);
+  EXPECT_EQ(hot->body, "Temp. 61 \xC2\xB0" "C") << "Windows-1252 in, UTF-8 out";
+}
+
 TEST(TorvelctlSchedule, PrintsAndInstallsTheTimerInterval) {
   EXPECT_EQ(TimerSpan(45, 1), "45min");
   EXPECT_EQ(TimerSpan(2, 0), "2h");
