@@ -119,6 +119,8 @@ void CCustomThresholdsDlg::ApplyTexts() {
   const auto text = [this](int key) { return ToQt(texts_.Text(key)); };
   setWindowTitle(ToQt(AttributeSettingsTitle(texts_)));
   description_->setText(text(9));
+  // The field finishes the "When value below" button's sentence.
+  level_->setAccessibleName(text(4));
   attributeLine_->SetBkColor(ToQColor(kAttributeLineBackground));
   attributeLine_->SetTextColor(ToQColor(kAttributeLineText));
   useCustom_->setText(text(2));

@@ -26,6 +26,7 @@ CDiskInfoPage::CDiskInfoPage(PageContext& context, QWidget* parent, VolumeCalls*
   bold.setBold(true);
   title_->setFont(bold);
   title_->setText(Text(kDiskTitleKey));
+  list_->setAccessibleName(Text(kDiskTitleKey));
   Fill();
 }
 
@@ -45,6 +46,7 @@ void CDiskInfoPage::Fill() {
 void CDiskInfoPage::ReloadTexts() {
   LoadTexts();
   title_->setText(Text(kDiskTitleKey));
+  list_->setAccessibleName(Text(kDiskTitleKey));
 }
 
 std::string CDiskInfoPage::HelpTopic() const { return "Torvel Help.chm::\\html\\General Info tab.htm"; }

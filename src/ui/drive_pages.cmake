@@ -4,6 +4,7 @@ target_sources(torvel_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/disk_info_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/smart_info_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_save.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/controls/attribute_sort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/controls/hot_list_ctrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/controls/info_list.cpp
 )

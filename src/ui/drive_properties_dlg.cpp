@@ -119,6 +119,7 @@ void CDrivePropertiesDlg::Build() {
   criticalLabel_->setGeometry(du.Rect(26, 93, 100, 8));
   critical_ = new CSettingField(this);
   critical_->setObjectName(QStringLiteral("criticalTemp"));
+  criticalLabel_->setBuddy(critical_);
   critical_->setGeometry(du.Rect(128, 91, 34, 12));
 
   criticalMethods_ = new QLabel(this);

@@ -54,6 +54,8 @@ void CLogPage::ReloadTexts() {
 void CLogPage::ApplyTooltips() {
   clear_->SetTooltipText(Text(1));
   saveAs_->SetTooltipText(Text(2));
+  // No label shows above the log; the save dialog's word for it names it.
+  text_->setAccessibleName(Text(4));
 }
 
 void CLogPage::Fill() {

@@ -100,6 +100,7 @@ void CMailSettingsDlg::Build() {
     edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(du.Rect(68, top, 149, 12));
+    label->setBuddy(edit);
   };
   field(serverLabel_, server_, "server", 7, 30);
   field(recipientsLabel_, recipients_, "recipients", 7, 44);
@@ -114,6 +115,7 @@ void CMailSettingsDlg::Build() {
   securityLabel_->setGeometry(du.Rect(7, 116, 59, 8));
   security_ = new QComboBox(this);
   security_->setObjectName(QStringLiteral("security"));
+  securityLabel_->setBuddy(security_);
   security_->setGeometry(du.Rect(68, 114, 149, 12));
   for (int i = 0; i < 4; ++i) security_->addItem(QString());
   field(caFileLabel_, caFile_, "caFile", 7, 128);

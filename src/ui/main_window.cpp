@@ -33,7 +33,10 @@ namespace torvel {
 namespace {
 
 constexpr int kIdCancel = 2;
-constexpr int kDriveColumn = 5;
+// Model, location, capacity, temperature, status. The drive's number rides
+// on column 0 (kDriveNumberRole): a hidden column would still be read out
+// by screen readers.
+constexpr int kDriveListColumns = 5;
 constexpr int kStatusColumn = 4;
 constexpr int kCheckedRole = Qt::UserRole + 1;
 // The template's size in dialog units: the controls reach 323 by 212.
@@ -41,7 +44,7 @@ constexpr int kTemplateWidth = 327;
 constexpr int kTemplateHeight = 214;
 
 int DriveOfItem(const QTreeWidgetItem* item) {
-  return item == nullptr ? -1 : item->text(kDriveColumn).toInt();
+  return item == nullptr ? -1 : item->data(0, kDriveNumberRole).toInt();
 }
 
 // Greys the rows of drives that are not watched and draws the status cell
@@ -52,7 +55,7 @@ class DriveListDelegate final : public QStyledItemDelegate {
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
-    const int drive = index.siblingAtColumn(kDriveColumn).data().toString().toInt();
+    const int drive = index.siblingAtColumn(0).data(kDriveNumberRole).toInt();
     if (drive < 0 || drive >= kMaxDrives) return QStyledItemDelegate::paint(painter, option, index);
     const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(drive)];
     const bool monitored = settings::drive::EnableMonitor(env_.store, record.Section()) != 0;
@@ -170,7 +173,7 @@ void CMainWindow::Initialise() {
   tabHost_->PlacePages();
   tabHost_->SwitchTo(startTab_);
 
-  driveList_->setColumnCount(6);
+  driveList_->setColumnCount(kDriveListColumns);
   driveList_->setRootIsDecorated(false);
   driveList_->setUniformRowHeights(true);
   driveList_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -178,7 +181,6 @@ void CMainWindow::Initialise() {
   driveList_->header()->setSectionsClickable(false);
   driveList_->header()->setSectionsMovable(false);
   driveList_->header()->setStretchLastSection(false);
-  driveList_->setColumnHidden(kDriveColumn, true);
   driveList_->setTextElideMode(Qt::ElideMiddle);
   driveList_->setItemDelegate(new DriveListDelegate(env_, driveList_));
   // The selection stays visible when the list loses the focus.
@@ -252,8 +254,8 @@ void CMainWindow::Relabel() {
     tabs->setTabToolTip(i, ToQt(texts_.Text(tab.tooltipKey)));
   }
   driveList_->setHeaderLabels({ToQt(texts_.Text(2)), ToQt(texts_.Text(3)), ToQt(texts_.Text(4)),
-                               ToQt(texts_.Text(20)), ToQt(texts_.Text(5)),
-                               QStringLiteral("DriveNum")});
+                               ToQt(texts_.Text(20)), ToQt(texts_.Text(5))});
+  driveList_->setAccessibleName(ToQt(texts_.Text(1)));
   QTreeWidgetItem* header = driveList_->headerItem();
   header->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
   header->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
@@ -275,7 +277,7 @@ void CMainWindow::FillDriveList() {
     item->setToolTip(1, item->text(1));  // a long one shows elided in the middle
     item->setText(2, ToQt(DriveCapacityText(record.capacity)));
     item->setText(3, ToQt(DriveTemperatureText(record.temperature)));
-    item->setText(kDriveColumn, QString::number(d));
+    item->setData(0, kDriveNumberRole, d);
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     const bool monitored = settings::drive::EnableMonitor(env_.store, record.Section()) != 0;
@@ -284,6 +286,7 @@ void CMainWindow::FillDriveList() {
     if (d == selected) current = item;
   }
   if (current != nullptr) driveList_->setCurrentItem(current);
+  UpdateStatusTexts();
   filling_ = false;
   Layout();
   RecomputeStatusLine(false);
@@ -312,7 +315,7 @@ void CMainWindow::Layout() {
         std::max(static_cast<const QAbstractItemView*>(driveList_)->sizeHintForColumn(c),
                  driveList_->header()->sectionSizeHint(c));
   const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin, content);
-  for (int c = 0; c < kDriveColumn; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+  for (int c = 0; c < kDriveListColumns; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
   if (isVisible()) settings::SetCy(env_.store, height());
 }
 
@@ -346,6 +349,23 @@ bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+void CMainWindow::UpdateStatusTexts() {
+  // The delegate draws the status from the live record; screen readers and
+  // the accessible table get the same words from the item.
+  const bool wasFilling = filling_;
+  filling_ = true;
+  for (int i = 0; i < driveList_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = driveList_->topLevelItem(i);
+    const int drive = DriveOfItem(item);
+    if (drive < 0 || drive >= kMaxDrives) continue;
+    const DriveRecord& record = env_.tables.records[static_cast<std::size_t>(drive)];
+    const bool monitored = settings::drive::EnableMonitor(env_.store, record.Section()) != 0;
+    item->setData(kStatusColumn, Qt::AccessibleTextRole,
+                  ToQt(DriveStatusCell(record, monitored, false).text));
+  }
+  filling_ = wasFilling;
+}
+
 void CMainWindow::SelectRowDrive(QTreeWidgetItem* item) {
   const int drive = DriveOfItem(item);
   if (drive < 0) return;
@@ -362,6 +382,7 @@ void CMainWindow::OnItemChanged(QTreeWidgetItem* item, int column) {
   if (drive < 0 || drive >= kMaxDrives) return;
   settings::drive::SetEnableMonitor(
       env_.store, env_.tables.records[static_cast<std::size_t>(drive)].Section(), checked ? 1 : 0);
+  UpdateStatusTexts();
   driveList_->viewport()->update();
   tabHost_->RefreshPages();
 }
@@ -416,6 +437,7 @@ void CMainWindow::CheckNow(bool recordLastCheck) {
   // The check selects its alert drive; the line is the user's drive's.
   settings::SetSelectedDrive(env_.store, selected);
   if (env_.owner != nullptr && recordLastCheck) RecomputeStatusLine(false);
+  UpdateStatusTexts();
   driveList_->viewport()->update();
   tabHost_->RefreshPages();
 }

@@ -19,6 +19,9 @@ class QTreeWidgetItem;
 
 namespace torvel {
 
+// The drive number a row of the drive list stands for, on its column 0.
+inline constexpr int kDriveNumberRole = Qt::UserRole + 2;
+
 class CButtonST;
 class ThemeWrapper;
 struct WindowMessage;
@@ -69,6 +72,8 @@ class CMainWindow final : public QDialog, private CTabHost::Window {
   void RecomputeStatusLine(bool scheduleChanged);
   void ApplySizeLimits();
   void SelectRowDrive(QTreeWidgetItem* item);
+  // The status column's words for every row, as the delegate draws them.
+  void UpdateStatusTexts();
   void OnItemChanged(QTreeWidgetItem* item, int column);
   void OnCheckNowButton();
   void OnExitButton();

@@ -96,6 +96,8 @@ void CPreferencesPage::Build() {
   language_ = new QComboBox(this);
   language_->setObjectName(QStringLiteral("language"));
   language_->setGeometry(du.Rect(228, 44, 80, 12));
+  // Screen readers name fields by the labels that say they are their buddies.
+  languageLabel_->setBuddy(language_);
   flashIcon_ = NewCheckBox(this, "flashIcon");
   flashIcon_->setGeometry(du.Rect(186, 57, 122, 10));
   flashIcon_->setVisible(false);
@@ -110,6 +112,7 @@ void CPreferencesPage::Build() {
   criticalLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   critical_ = new StepSpinBox(this);
   critical_->setObjectName(QStringLiteral("criticalTemp"));
+  criticalLabel_->setBuddy(critical_);
   critical_->setGeometry(du.Rect(272, 68, 32, 12));
   critical_->setRange(0, kCriticalTempMax);
   methods_ = new QLabel(this);
@@ -229,6 +232,8 @@ void CPreferencesPage::ReloadTexts() {
 void CPreferencesPage::ApplyTexts() {
   pollDrives_->setText(Text(1));
   every_->setText(Text(25));
+  // The field's label is the check box and "every" around it.
+  interval_->setAccessibleName(Text(1) + QLatin1Char(' ') + Text(25));
   {
     // Refilled in the new language, keeping the choice and writing nothing.
     const QSignalBlocker quiet(unit_);
@@ -262,6 +267,8 @@ void CPreferencesPage::ApplyTexts() {
     mailRepeat_->addItems({Text(33), Text(34), Text(35)});
     mailRepeat_->setCurrentIndex(repeat < 0 ? 0 : repeat);
   }
+  // The name field has no label of its own: the prompt its box shows.
+  userName_->setAccessibleName(Text(20));
   testMessage_->SetTooltipText(Text(17));
   browseSound_->SetTooltipText(Text(15));
   previewSound_->SetTooltipText(Text(18));

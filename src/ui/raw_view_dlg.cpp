@@ -1,5 +1,6 @@
 #include "ui/raw_view_dlg.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include "platform/main_window_env.h"
 #include "platform/ui_services.h"
 #include "ui/controls/artwork.h"
+#include "ui/controls/attribute_sort.h"
 #include "ui/controls/button_st.h"
 #include "ui/controls/colour_label.h"
 #include "ui/text_fit.h"
@@ -56,15 +58,14 @@ Qt::Alignment ColumnAlignment(ViewKind kind, int column) {
   }
 }
 
-// The row as the drawing sees it: from its cells, hidden columns included.
+// The row as the drawing sees it, from the model's roles: the view may
+// leave the numbers' columns out.
 ViewRow RowOf(const QModelIndex& index) {
   ViewRow row;
-  row.id = index.siblingAtColumn(0).data().toString().toInt(nullptr, 16);
-  row.threshold = index.siblingAtColumn(4).data().toInt();
-  row.value = index.siblingAtColumn(5).data().toInt();
-  // An empty cell: no baseline yet, so nothing has changed.
-  const QString saved = index.siblingAtColumn(6).data().toString();
-  row.lastSaved = saved.isEmpty() ? row.value : saved.toInt();
+  row.id = index.data(kViewIdRole).toInt();
+  row.threshold = index.data(kViewThresholdRole).toInt();
+  row.value = index.data(kViewValueRole).toInt();
+  row.lastSaved = index.data(kViewLastSavedRole).toInt();
   return row;
 }
 
@@ -101,11 +102,20 @@ int ViewListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ViewListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  if (role == Qt::DisplayRole)
-    return ToQt(rows_[static_cast<std::size_t>(index.row())].texts[static_cast<std::size_t>(index.column())]);
-  if (role == Qt::TextAlignmentRole)
-    return QVariant::fromValue(ColumnAlignment(kind_, index.column()));
-  return {};
+  const ViewRow& row = rows_[static_cast<std::size_t>(index.row())];
+  const int column = index.column();
+  switch (role) {
+    case Qt::DisplayRole: return ToQt(row.texts[static_cast<std::size_t>(column)]);
+    case Qt::TextAlignmentRole: return QVariant::fromValue(ColumnAlignment(kind_, column));
+    case Qt::AccessibleTextRole: return ToQt(ViewCellText(row, kind_, column));
+    case kSortKeyRole: return QVariant::fromValue(ViewSortKey(row, kind_, column));
+    case kSourceColumnRole: return column;
+    case kViewIdRole: return row.id;
+    case kViewThresholdRole: return row.threshold;
+    case kViewValueRole: return row.value;
+    case kViewLastSavedRole: return row.lastSaved;
+    default: return {};
+  }
 }
 
 QVariant ViewListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -139,7 +149,7 @@ QSize ViewListDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 void ViewListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
   const ViewRow row = RowOf(index);
-  const int column = index.column();
+  const int column = index.data(kSourceColumnRole).toInt();
   painter->save();
   painter->fillRect(option.rect, option.palette.color(QPalette::Base));
   if (column == kViewStatusColumn) {
@@ -221,6 +231,8 @@ CAttributeViewDlg::CAttributeViewDlg(MainWindowEnv& env, QWidget* parent, ViewKi
       diskLine_(new QLabel(this)),
       list_(new QTreeView(this)),
       model_(new ViewListModel(kind, this)),
+      proxy_(new AttributeSortProxy(this)),
+      copy_(new QAction(QStringLiteral("&Copy"), this)),
       help_(new CButtonST(this)),
       close_(new CButtonST(this)) {
   setFont(DialogFont());
@@ -235,8 +247,10 @@ CAttributeViewDlg::CAttributeViewDlg(MainWindowEnv& env, QWidget* parent, ViewKi
   bold.setWeight(QFont::Bold);
   diskLine_->setFont(bold);
 
-  // A picture of the attributes: no selection, no focus, no input.
-  list_->setModel(model_);
+  // A picture of the attributes: no selection, no focus; the header sorts
+  // it and the context menu copies it.
+  proxy_->setSourceModel(model_);
+  list_->setModel(proxy_);
   list_->setItemDelegate(new ViewListDelegate(kind, list_));
   list_->setRootIsDecorated(false);
   list_->setIndentation(0);
@@ -247,7 +261,6 @@ CAttributeViewDlg::CAttributeViewDlg(MainWindowEnv& env, QWidget* parent, ViewKi
   list_->setFocusPolicy(Qt::NoFocus);
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  list_->viewport()->setAttribute(Qt::WA_TransparentForMouseEvents);
   list_->setFrameStyle(QFrame::Box | QFrame::Plain);
   list_->setLineWidth(1);
   QPalette framePalette = list_->palette();
@@ -255,12 +268,19 @@ CAttributeViewDlg::CAttributeViewDlg(MainWindowEnv& env, QWidget* parent, ViewKi
   list_->setPalette(framePalette);
   QHeaderView* header = list_->header();
   header->setSectionsMovable(false);
-  header->setSectionsClickable(false);
   header->setStretchLastSection(false);
   header->setMinimumSectionSize(0);
   header->setSectionResizeMode(QHeaderView::Fixed);
   header->setFocusPolicy(Qt::NoFocus);
-  header->setAttribute(Qt::WA_TransparentForMouseEvents);
+  // Slot order until a header is clicked.
+  header->setSortIndicator(-1, Qt::AscendingOrder);
+  list_->setSortingEnabled(true);
+  // The dialog's Ctrl+C too (keyPressEvent): the list never has the focus.
+  copy_->setShortcut(QKeySequence::Copy);
+  copy_->setShortcutContext(Qt::WindowShortcut);
+  connect(copy_, &QAction::triggered, this, [this] { CopyListRows(*list_, true); });
+  list_->addAction(copy_);
+  list_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
   for (CButtonST* b : {help_, close_}) b->SetDrawBorder(true, true);
   close_->setDefault(true);
@@ -287,6 +307,7 @@ void CAttributeViewDlg::Initialise() {
 
 void CAttributeViewDlg::SetTexts() {
   setWindowTitle(QStringLiteral("Torvel - ") + Text(keys_.title));
+  list_->setAccessibleName(Text(keys_.title));
   description_->setText(Text(keys_.description));
   diskLabel_->setText(Text(keys_.diskLabel));
   // Tooltips show the label as the button does, without its access key mark.
@@ -338,13 +359,19 @@ void CAttributeViewDlg::LayOut() {
   const int client = listWidth - 2 * list_->frameWidth() -
                      (scrolls ? list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) : 0);
   const auto designed = ViewColumnWidths(kind_, client);
+  std::vector<int> hidden;
+  for (int c = 0; c < kViewColumns; ++c)
+    if (designed[static_cast<std::size_t>(c)] == 0) hidden.push_back(c);
+  proxy_->SetHiddenColumns(std::move(hidden));
   std::vector<int> titles;
-  for (int c = 0; c < kViewColumns; ++c) titles.push_back(list_->header()->sectionSizeHint(c));
-  const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
   for (int c = 0; c < kViewColumns; ++c) {
-    list_->header()->resizeSection(c, widths[static_cast<std::size_t>(c)]);
-    list_->setColumnHidden(c, widths[static_cast<std::size_t>(c)] == 0);
+    const int v = proxy_->ViewColumn(c);
+    titles.push_back(v >= 0 ? list_->header()->sectionSizeHint(v) : 0);
   }
+  const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
+  for (int c = 0; c < kViewColumns; ++c)
+    if (const int v = proxy_->ViewColumn(c); v >= 0)
+      list_->header()->resizeSection(v, widths[static_cast<std::size_t>(c)]);
   list_->setGeometry(listAt.left(), listAt.top(), listWidth, listHeight);
   list_->setVisible(listHeight > 0);
 
@@ -362,6 +389,10 @@ void CAttributeViewDlg::LayOut() {
 void CAttributeViewDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F1) {
     env_.ui.OpenHelpTopic(HelpTopic());
+    return;
+  }
+  if (event->matches(QKeySequence::Copy)) {
+    copy_->trigger();
     return;
   }
   QDialog::keyPressEvent(event);

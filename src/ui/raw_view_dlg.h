@@ -15,17 +15,27 @@
 #include "ui/logic/views_logic.h"
 #include "ui/qt_text.h"
 
+class QAction;
 class QLabel;
 class QTreeView;
 
 namespace torvel {
 
 struct MainWindowEnv;
+class AttributeSortProxy;
 class CButtonST;
 class CColourLabel;
 
 // The rows as plain values; columns 4 to 6 carry the numbers the drawing
-// compares.
+// compares, and the roles below give them to the delegate whichever
+// columns the view shows.
+enum ViewListRole {
+  kViewIdRole = Qt::UserRole + 1,
+  kViewThresholdRole,
+  kViewValueRole,
+  kViewLastSavedRole,
+};
+
 class ViewListModel final : public QAbstractTableModel {
   Q_OBJECT
 
@@ -84,6 +94,9 @@ class CAttributeViewDlg : public QDialog {
 
   QTreeView* list() const { return list_; }
   ViewListModel* listModel() const { return model_; }
+  AttributeSortProxy* sortProxy() const { return proxy_; }
+  // Copies every row as shown (the views take no selection); Ctrl+C.
+  QAction* copyAction() const { return copy_; }
   QLabel* statusLabel() const;
   QLabel* diskLine() const { return diskLine_; }
   CButtonST* helpButton() const { return help_; }
@@ -118,6 +131,8 @@ class CAttributeViewDlg : public QDialog {
   QLabel* diskLine_;
   QTreeView* list_;
   ViewListModel* model_;
+  AttributeSortProxy* proxy_;
+  QAction* copy_;
   CButtonST* help_;
   CButtonST* close_;
 };

@@ -69,7 +69,7 @@ CSmartInfoPage::CSmartInfoPage(PageContext& context, QWidget* parent)
 
   list_->SetColumnWidthRule([this](int width) { return AttributeColumnWidths(width, LogicalDpi(this)); });
   connect(list_, &CHotListCtrl::rowButtonMessage, this, &CSmartInfoPage::OnRowButton);
-  connect(list_, &CHotListCtrl::rowDoubleClicked, this, [this](int row) {
+  connect(list_, &CHotListCtrl::settingsRequested, this, [this](int row) {
     list_->SelectRow(row);
     OnCommand(kEditAttribute);
   });
@@ -88,6 +88,8 @@ CButtonST* CSmartInfoPage::button(int id) const {
 
 void CSmartInfoPage::SetTexts() {
   title_->setText(Text(kSmartTitleKey));
+  // The page's title says what the list holds.
+  list_->setAccessibleName(Text(kSmartTitleKey));
   properties_->setText(Text(kPropertiesKey));
   report_->setText(Text(kReportKey));
   view_->setText(Text(kViewKey));
@@ -126,7 +128,7 @@ void CSmartInfoPage::Fill() {
   nearest_->setText(ToQt(NearestTecText(texts_.Text(kNearestKey), page.nearestTec)));
   LayOut();
   list_->viewport()->update();
-  list_->SelectRow(0);
+  list_->SelectRow(list_->RowAt(0));
 }
 
 void CSmartInfoPage::ReloadTexts() {

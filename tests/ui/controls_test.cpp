@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
@@ -208,6 +213,67 @@ TEST(Hyperlink, BrowserThatCannotStartShowsTheFileNotFoundBoxAndStaysUnvisited) 
 
   BrowserVariable none(nullptr);
   EXPECT_EQ(link.GotoURL(link.url()), kLinkNoAssociation);
+}
+
+TEST(Hyperlink, TabReachesItAndEnterOrSpaceOpensItAsAClickWould) {
+  QWidget window;
+  auto* before = new CButtonST(&window);
+  before->setText(QStringLiteral("Before"));
+  before->setGeometry(0, 0, 60, 20);
+  auto* link = new CHyperLink(&window);
+  link->setText(QStringLiteral("torvel.example.org"));
+  link->SetURL(QStringLiteral("https://torvel.example.org/"));
+  link->setGeometry(0, 30, 120, 14);
+  std::vector<QString> opened;
+  link->SetDesktopOpener([&](const QUrl& url) {
+    opened.push_back(url.toString());
+    return true;
+  });
+  QSignalSpy clicks(link, &CHyperLink::clickedLink);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  before->setFocus();
+  const QImage unfocused = link->grab().toImage();
+  QTest::keyClick(before, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), link);
+  // The focus shows: a frame around the text.
+  EXPECT_NE(link->grab().toImage(), unfocused);
+
+  QTest::keyClick(link, Qt::Key_Return);
+  QTest::keyClick(link, Qt::Key_Space);
+  QTest::keyClick(link, Qt::Key_A);  // any other key does nothing
+  EXPECT_EQ(opened, (std::vector<QString>{"https://torvel.example.org/", "https://torvel.example.org/"}));
+  ASSERT_EQ(clicks.size(), 2);
+  EXPECT_GT(clicks[0][0].toInt(), 32);
+  EXPECT_TRUE(link->visited());
+}
+
+TEST(Hyperlink, ScreenReadersMeetALinkThatTheirPressActionOpens) {
+  CHyperLink link;
+  link.setText(QStringLiteral("support@torvel.example.org"));
+  link.SetURL(QStringLiteral("mailto:support@torvel.example.org"));
+  int opened = 0;
+  link.SetDesktopOpener([&](const QUrl&) {
+    ++opened;
+    return true;
+  });
+  QAccessibleInterface* item = QAccessible::queryAccessibleInterface(&link);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->role(), QAccessible::Link);
+  EXPECT_EQ(item->text(QAccessible::Name), "support@torvel.example.org");
+  EXPECT_EQ(item->text(QAccessible::Value), "mailto:support@torvel.example.org");
+  EXPECT_TRUE(item->state().linked);
+  EXPECT_TRUE(item->state().focusable);
+  EXPECT_FALSE(item->state().traversed);
+  ASSERT_NE(item->actionInterface(), nullptr);
+  EXPECT_EQ(item->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+  item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(opened, 1);
+  EXPECT_TRUE(item->state().traversed);
+  // A name given on purpose wins over the text.
+  link.setAccessibleName(QStringLiteral("Write to support"));
+  EXPECT_EQ(item->text(QAccessible::Name), "Write to support");
 }
 
 TEST(HelpService, FailureIsRememberedAndTracedOnce) {

@@ -1,22 +1,30 @@
 // The drive pages as a user meets them: the attribute list's buttons and
-// grounds, the commands of the S.M.A.R.T. page, the saved report and the
-// disk information list.
+// grounds, its sorting, copying, keyboard and what screen readers get from
+// it, the commands of the S.M.A.R.T. page, the saved report and the disk
+// information list.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <vector>
 
 #include "drive/report.h"
 #include "base/time_format.h"
+#include "monitor/baseline.h"
 #include "support/temp_dir.h"
 #include "page_fakes.h"
 #include "support/window_env.h"
@@ -100,11 +108,174 @@ TEST_F(SmartPageTest, RowButtonsReachThePageWithTheirRowAndActOnTheirOwnAttribut
 
   // ...while a double click on it, or beside the rows, opens the dialog.
   QSignalSpy commands(&page, &CSmartInfoPage::commandSent);
-  Q_EMIT list.rowDoubleClicked(4);
-  Q_EMIT list.rowDoubleClicked(0);
+  Q_EMIT list.settingsRequested(4);
+  Q_EMIT list.settingsRequested(0);
   EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"attribute 4", "attribute 5", "attribute 0"}));
   ASSERT_EQ(commands.size(), 2);
   EXPECT_EQ(commands[0][0].toInt(), 101);
+}
+
+// The hex ids down the list as it shows them.
+std::vector<std::string> ShownIds(const CHotListCtrl& list) {
+  std::vector<std::string> ids;
+  for (int r = 0; r < list.model()->rowCount(); ++r)
+    ids.push_back(list.model()->index(r, 0).data().toString().toStdString());
+  return ids;
+}
+
+void ClickHeader(CHotListCtrl& list, int viewColumn) {
+  QHeaderView* header = list.header();
+  const QPoint at(header->sectionViewportPosition(viewColumn) + header->sectionSize(viewColumn) / 2,
+                  header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// The view's row where the list shows model row `row`.
+int ShownAt(const CHotListCtrl& list, int row) {
+  for (int r = 0; r < list.model()->rowCount(); ++r)
+    if (list.RowAt(r) == row) return r;
+  return -1;
+}
+
+TEST_F(SmartPageTest, HeaderSortsByNumberBothWaysAndButtonsFollowTheirRows) {
+  CSmartInfoPage& page = Page();
+  CHotListCtrl& list = *page.list();
+  const std::vector<std::string> slotOrder = {"01", "03", "05", "07", "C2"};
+  ASSERT_EQ(ShownIds(list), slotOrder);
+  // Values 117, 96, 100, 78, 41: as text "100" would lead.
+  ClickHeader(list, 4);
+  EXPECT_EQ(ShownIds(list), (std::vector<std::string>{"C2", "07", "03", "05", "01"}));
+  ClickHeader(list, 4);
+  EXPECT_EQ(ShownIds(list), (std::vector<std::string>{"01", "05", "03", "07", "C2"}));
+  EXPECT_EQ(list.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+  // Attribute 7 (model row 3, slot 4) is fourth now: its button sits there
+  // and still names row 3 and opens attribute 7.
+  const int shown = ShownAt(list, 3);
+  ASSERT_EQ(shown, 3);
+  EXPECT_EQ(list.rowButton(3)->geometry().topLeft(),
+            list.visualRect(list.model()->index(shown, 1)).topLeft() + QPoint(2, 1));
+  EXPECT_EQ(list.rowButton(0)->geometry().topLeft(),
+            list.visualRect(list.model()->index(0, 1)).topLeft() + QPoint(2, 1));
+  QSignalSpy messages(&page, &CSmartInfoPage::rowButtonMessage);
+  list.rowButton(3)->click();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0][0].toInt(), 4003);
+  EXPECT_EQ(dialogs.opened, std::vector<std::string>{"attribute 4"});
+  EXPECT_EQ(list.selectedRow(), 3);
+  EXPECT_EQ(list.currentIndex().row(), shown);
+
+  // The selection stays on attribute 7 through another sort...
+  ClickHeader(list, 0);
+  EXPECT_EQ(ShownIds(list), slotOrder);
+  EXPECT_EQ(list.selectedRow(), 3);
+  EXPECT_EQ(list.currentIndex().siblingAtColumn(0).data().toString(), "07");
+  // ...and through new numbers that move it: attribute 1 drops to 10.
+  ClickHeader(list, 4);
+  std::vector<AttributeRow> rows = list.hotModel()->rows();
+  rows[0].texts[4] = "10";
+  list.UpdateRows(rows);
+  EXPECT_EQ(ShownIds(list), (std::vector<std::string>{"01", "C2", "07", "03", "05"}));
+  EXPECT_EQ(list.selectedRow(), 3);
+  EXPECT_EQ(list.currentIndex().siblingAtColumn(0).data().toString(), "07");
+  EXPECT_EQ(list.rowButton(0)->geometry().topLeft(),
+            list.visualRect(list.model()->index(0, 1)).topLeft() + QPoint(2, 1));
+
+  // A new fill keeps the order the user chose and selects the top row.
+  page.Fill();
+  EXPECT_EQ(ShownIds(list), (std::vector<std::string>{"C2", "07", "03", "05", "01"}));
+  EXPECT_EQ(list.currentIndex().row(), 0);
+  EXPECT_EQ(list.selectedRow(), 4);
+}
+
+TEST_F(SmartPageTest, CtrlCCopiesTheSelectedRowsAsShown) {
+  CSmartInfoPage& page = Page();
+  CHotListCtrl& list = *page.list();
+  // Attribute 5 fell from 103 to 100.
+  world.store.WriteProfileInt("5VM1ABCD", BaselineKey(5), 103);
+  page.Fill();
+  ClickHeader(list, 4);  // by value: 194 (41) comes before 5 (100)
+  list.SelectRow(2);
+  list.selectionModel()->select(list.model()->index(0, 0),
+                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  const auto& rows = list.hotModel()->rows();
+  // The names are Windows-1252 ("°C"); the clipboard holds Unicode.
+  const QString expected = ToQt("C2\t" + rows[4].texts[1] + "\t\t0\t41\t0\tOK\n" +
+                                "05\t" + rows[2].texts[1] + "\t\t36\t100\t0\t3 down, worse\n");
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+  EXPECT_EQ(list.SelectedRowsText(), expected);
+  // The hidden "Last saved" column (103) is not in the text.
+  EXPECT_FALSE(expected.contains("103"));
+}
+
+TEST_F(SmartPageTest, SettingsOpenFromTheKeyboardTheContextMenuAndADoubleClick) {
+  CSmartInfoPage& page = Page();
+  CHotListCtrl& list = *page.list();
+  ClickHeader(list, 4);  // C2, 07, 03, 05, 01
+  list.setFocus();
+  list.SelectRow(2);  // attribute 5, slot 3
+  QTest::keyClick(&list, Qt::Key_Space);
+  EXPECT_EQ(dialogs.opened, std::vector<std::string>{"attribute 3"});
+
+  // The context menu: copy and the settings of the row under it.
+  QStringList menuTexts;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions()) menuTexts << a->text();
+    menu->actions().at(1)->trigger();
+    menu->close();
+  });
+  list.SelectRow(3);  // attribute 7, slot 4
+  const QRect row = list.visualRect(list.model()->index(ShownAt(list, 3), 2));
+  QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, row.center(), list.viewport()->mapToGlobal(row.center()));
+  QApplication::sendEvent(list.viewport(), &menuEvent);
+  EXPECT_EQ(menuTexts, (QStringList{"&Copy", "Notification &settings..."}));
+  EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"attribute 3", "attribute 4"}));
+
+  // A double click on the top row opens what is shown there: attribute 194.
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier,
+                     list.visualRect(list.model()->index(0, 3)).center());
+  EXPECT_EQ(dialogs.opened.back(), "attribute 5");
+  // Nothing selected: Space opens nothing.
+  list.clearSelection();
+  const std::size_t before = dialogs.opened.size();
+  QTest::keyClick(&list, Qt::Key_Space);
+  EXPECT_EQ(dialogs.opened.size(), before);
+  EXPECT_FALSE(list.settingsAction()->isEnabled());
+}
+
+TEST_F(SmartPageTest, ScreenReadersGetTheCellsAsShownAndNoHiddenColumn) {
+  world.store.WriteProfileInt("5VM1ABCD", BaselineKey(5), 103);
+  CSmartInfoPage& page = Page();
+  CHotListCtrl& list = *page.list();
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&list);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->text(QAccessible::Name), "SMART attributes");
+  ASSERT_NE(table->tableInterface(), nullptr);
+  // Eight columns in the model, seven shown: "Last saved" is not listed.
+  EXPECT_EQ(list.hotModel()->columnCount(), 8);
+  EXPECT_EQ(table->tableInterface()->columnCount(), 7);
+  QStringList headers;
+  for (int c = 0; c < table->childCount(); ++c)
+    if (QAccessibleInterface* child = table->child(c); child->role() == QAccessible::ColumnHeader)
+      headers << child->text(QAccessible::Name);
+  EXPECT_EQ(headers.size(), 7);
+  EXPECT_FALSE(headers.contains("Last saved")) << headers.join('|').toStdString();
+
+  // The drawn status cell says its words; the name cell its full name.
+  QAccessibleInterface* status = table->tableInterface()->cellAt(2, 6);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->text(QAccessible::Name), "3 down, worse");
+  EXPECT_EQ(table->tableInterface()->cellAt(4, 6)->text(QAccessible::Name), "OK");
+  EXPECT_EQ(table->tableInterface()->cellAt(2, 1)->text(QAccessible::Name).toStdString(),
+            list.hotModel()->rows()[2].texts[1]);
+  // The row buttons are named by their tooltip.
+  QAccessibleInterface* button = QAccessible::queryAccessibleInterface(list.rowButton(2));
+  EXPECT_EQ(button->role(), QAccessible::Button);
+  EXPECT_TRUE(button->text(QAccessible::Name).startsWith("Global notification settings used"));
 }
 
 TEST_F(SmartPageTest, ButtonsAndMenusSendTheirCommands) {

@@ -2,21 +2,24 @@
 // cells, the quick view's graph arithmetic, and both windows over a drive.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
-
-#include <QStyle>
-
 #include <QScreen>
-
+#include <QStyle>
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTest>
 #include <QTreeView>
 
 #include "config/keys.h"
 #include "support/window_env.h"
+#include "ui/controls/attribute_sort.h"
 #include "ui/controls/button_st.h"
 #include "ui/logic/views_logic.h"
 #include "ui/quick_view_dlg.h"
@@ -189,7 +192,9 @@ TEST_F(ViewsTest, WindowsListTheSelectedDriveAndOpenTheirHelp) {
     const int rows = list->model()->rowCount();
     const QModelIndex last = list->model()->index(rows - 1, 0);
     EXPECT_EQ(last.data().toString(), QStringLiteral("C2"));
-    for (int c = 4; c < kViewColumns; ++c) EXPECT_TRUE(list->isColumnHidden(c));
+    // The numbers the drawing compares are not columns of the view at all.
+    EXPECT_EQ(view->listModel()->columnCount(), kViewColumns);
+    EXPECT_EQ(list->model()->columnCount(), 4);
     // Exactly as tall as the rows, the window as tall as the list allows.
     const int rowHeight = ViewListDelegate::RowHeight(list->font());
     EXPECT_EQ(list->height(), list->header()->sizeHint().height() + rows * rowHeight + 2);
@@ -233,6 +238,74 @@ TEST_F(ViewsTest, ThirtyAttributesScrollInsteadOfLeavingTheScreen) {
     const int bar = view->list()->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view->list());
     EXPECT_LE(columns, view->list()->width() - 2 * view->list()->frameWidth() - bar);
   }
+}
+
+TEST_F(ViewsTest, HeaderSortsTheRawValuesAsNumbersAndCtrlCCopiesTheListAsShown) {
+  CRawViewDlg raw(world.env, nullptr);
+  raw.show();
+  QTreeView* list = raw.list();
+  auto ids = [list] {
+    std::string out;
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+      out += list->model()->index(r, 0).data().toString().toStdString() + " ";
+    return out;
+  };
+  ASSERT_EQ(ids(), "09 C2 ");
+  // 45 against 1099511627777: as text "1..." would come first.
+  QHeaderView* header = list->header();
+  const QPoint rawHeader(header->sectionViewportPosition(2) + 5, header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, rawHeader);
+  EXPECT_EQ(ids(), "C2 09 ");
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, rawHeader);
+  EXPECT_EQ(ids(), "09 C2 ");
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, rawHeader);
+
+  // Every row as shown (the view has no selection), the status in words.
+  const auto& rows = raw.listModel()->rows();
+  const QString expected =
+      ToQt("C2\t" + rows[1].texts[1] + "\t45\t5 down, better\n" + "09\t" + rows[0].texts[1] +
+           "\t1099511627777\t2 down, worse\n");
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(&raw, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), expected.toStdString());
+  EXPECT_EQ(list->contextMenuPolicy(), Qt::ActionsContextMenu);
+  EXPECT_TRUE(list->actions().contains(raw.copyAction()));
+
+  // Screen readers get four columns, the status in words.
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+  ASSERT_NE(table->tableInterface(), nullptr);
+  EXPECT_EQ(table->tableInterface()->columnCount(), 4);
+  EXPECT_EQ(table->tableInterface()->cellAt(0, 3)->text(QAccessible::Name), "5 down, better");
+
+  // The quick view sorts its graph by the value it draws: 35, 97, 100.
+  CQuickViewDlg quick(world.env, nullptr);
+  quick.show();
+  QHeaderView* quickHeader = quick.list()->header();
+  QTest::mouseClick(quickHeader->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(quickHeader->sectionViewportPosition(2) + 5, quickHeader->height() / 2));
+  QStringList quickIds;
+  for (int r = 0; r < 3; ++r) quickIds << quick.list()->model()->index(r, 0).data().toString();
+  EXPECT_EQ(quickIds.join(' ').toStdString(), "C2 09 01");
+  EXPECT_EQ(quick.list()->model()->index(2, 2).data(Qt::AccessibleTextRole).toString(),
+            "Value 100, threshold 51");
+}
+
+TEST(ViewsLogic, SortKeysAndCellWords) {
+  ViewRow hot = Row(194, 0, 45, 40);
+  hot.texts[1] = "Temperature";
+  hot.texts[2] = "45";
+  ViewRow hours = Row(9, 0, 97, 99);
+  hours.texts[2] = "1099511627777";
+  EXPECT_LT(ViewSortKey(hot, ViewKind::kRaw, 2), ViewSortKey(hours, ViewKind::kRaw, 2));
+  // The quick view's graph column holds no text: the value decides.
+  EXPECT_LT(ViewSortKey(hot, ViewKind::kQuick, 2), ViewSortKey(hours, ViewKind::kQuick, 2));
+  EXPECT_LT(ViewSortKey(hours, ViewKind::kRaw, 0), ViewSortKey(hot, ViewKind::kRaw, 0));
+  // Hotter is worse: the temperature sorts before the two-down hours.
+  EXPECT_LT(ViewSortKey(hot, ViewKind::kRaw, 3), ViewSortKey(hours, ViewKind::kRaw, 3));
+  EXPECT_EQ(ViewCellText(hot, ViewKind::kRaw, 3), "5 up, worse");
+  EXPECT_EQ(ViewCellText(hot, ViewKind::kRaw, 2), "45");
+  EXPECT_EQ(ViewCellText(hot, ViewKind::kQuick, 2), "Value 45, threshold 0");
+  EXPECT_EQ(ViewCellText(hot, ViewKind::kQuick, 1), "Temperature");
 }
 
 }  // namespace

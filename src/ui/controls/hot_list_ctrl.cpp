@@ -1,12 +1,15 @@
 #include "ui/controls/hot_list_ctrl.h"
 
+#include <QAction>
 #include <QBitmap>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include "ui/controls/artwork.h"
+#include "ui/controls/attribute_sort.h"
 #include "ui/controls/button_st.h"
 #include "ui/qt_text.h"
 
@@ -18,6 +21,7 @@ constexpr int kInfoBitmapRest = 302;
 constexpr int kInfoWidth = 9;
 constexpr int kInfoHeight = 11;
 constexpr int kStatusColumn = 7;
+constexpr int kNameColumn = 1;
 
 // Attribute names and the T.E.C. month left; every number centred.
 Qt::Alignment ColumnAlignment(int column) {
@@ -86,6 +90,9 @@ QVariant HotListModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(ColumnAlignment(index.column()));
+    case Qt::AccessibleTextRole: return ToQt(AttributeCellText(row, index.column()));
+    case kSortKeyRole: return QVariant::fromValue(AttributeSortKey(row, index.column()));
+    case kSourceColumnRole: return index.column();
     case kAttributeIdRole: return row.state.id;
     case kThresholdRole: return row.state.threshold;
     case kValueRole: return row.state.value;
@@ -113,7 +120,7 @@ QVariant HotListModel::headerData(int section, Qt::Orientation orientation, int 
 void HotListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
   const AttributeRowState row = StateOf(index);
-  const int column = index.column();
+  const int column = index.data(kSourceColumnRole).toInt();
   const bool selected = option.state & QStyle::State_Selected;
   const QPalette& pal = option.palette;
 
@@ -194,15 +201,20 @@ QSize HotListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
 // ---- view ----
 
 CHotListCtrl::CHotListCtrl(std::uint32_t controlsVersion, QWidget* parent)
-    : QTreeView(parent), model_(new HotListModel(this)) {
-  setModel(model_);
+    : QTreeView(parent),
+      model_(new HotListModel(this)),
+      proxy_(new AttributeSortProxy(this)),
+      copy_(new QAction(QStringLiteral("&Copy"), this)),
+      settings_(new QAction(QStringLiteral("Notification &settings..."), this)) {
+  proxy_->setSourceModel(model_);
+  setModel(proxy_);
   setItemDelegate(new HotListDelegate(controlsVersion, this));
   setRootIsDecorated(false);
   setIndentation(0);
   setItemsExpandable(false);
   setUniformRowHeights(true);
   setAllColumnsShowFocus(true);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -211,7 +223,28 @@ CHotListCtrl::CHotListCtrl(std::uint32_t controlsVersion, QWidget* parent)
   header()->setMinimumSectionSize(0);
   header()->setSectionResizeMode(QHeaderView::Fixed);
   header()->setDefaultAlignment(Qt::AlignCenter);
+  // Slot order until the user clicks a header; turning sorting on would
+  // otherwise sort by column 0 at once.
+  header()->setSortIndicator(-1, Qt::AscendingOrder);
+  setSortingEnabled(true);
   connect(header(), &QHeaderView::sectionResized, this, [this] { PlaceRowButtons(); });
+  // After the view's own handler: the buttons follow their rows to where the
+  // sort put them.
+  connect(proxy_, &QAbstractItemModel::layoutChanged, this, [this] { PlaceRowButtons(); });
+
+  copy_->setShortcut(QKeySequence::Copy);
+  copy_->setShortcutContext(Qt::WidgetShortcut);
+  connect(copy_, &QAction::triggered, this, [this] { CopyListRows(*this, false); });
+  connect(settings_, &QAction::triggered, this, [this] { RequestSettings(); });
+  addAction(copy_);
+  addAction(settings_);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    copy_->setEnabled(selectionModel()->hasSelection());
+    settings_->setEnabled(selectedRow() >= 0);
+  });
+  copy_->setEnabled(false);
+  settings_->setEnabled(false);
 }
 
 void CHotListCtrl::SetRows(std::vector<AttributeRow> rows) {
@@ -225,6 +258,7 @@ void CHotListCtrl::UpdateRows(const std::vector<AttributeRow>& rows) {
   model_->UpdateRows(rows);
   for (int r = 0; r < rowCount(); ++r)
     SetRowTooltip(r, SummaryTooltip(model_->rows()[static_cast<std::size_t>(r)].summary));
+  PlaceRowButtons();
 }
 
 void CHotListCtrl::DeleteAllRows() {
@@ -259,12 +293,19 @@ void CHotListCtrl::SetHeaders(const QStringList& titles, const QStringList& tool
 }
 
 void CHotListCtrl::SetColumnWidths(const std::array<int, kAttributeColumns>& designed) {
+  std::vector<int> hidden;
+  for (int c = 0; c < kAttributeColumns; ++c)
+    if (c != kNameColumn && designed[static_cast<std::size_t>(c)] == 0) hidden.push_back(c);
+  proxy_->SetHiddenColumns(std::move(hidden));
   std::vector<int> titles;
-  for (int c = 0; c < kAttributeColumns; ++c) titles.push_back(header()->sectionSizeHint(c));
+  for (int c = 0; c < kAttributeColumns; ++c) {
+    const int v = proxy_->ViewColumn(c);
+    titles.push_back(v >= 0 ? header()->sectionSizeHint(v) : 0);
+  }
   const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
   for (int c = 0; c < kAttributeColumns; ++c)
-    header()->resizeSection(c, std::max(0, widths[static_cast<std::size_t>(c)]));
-  setColumnHidden(6, widths[6] == 0);
+    if (const int v = proxy_->ViewColumn(c); v >= 0)
+      header()->resizeSection(v, std::max(0, widths[static_cast<std::size_t>(c)]));
   PlaceRowButtons();
 }
 
@@ -286,21 +327,43 @@ CButtonST* CHotListCtrl::rowButton(int row) const {
   return buttons_[static_cast<std::size_t>(row)];
 }
 
+QModelIndex CHotListCtrl::ViewIndex(int row, int column) const {
+  const int v = proxy_->ViewColumn(column);
+  if (row < 0 || row >= rowCount() || v < 0) return {};
+  return proxy_->mapFromSource(model_->index(row, column));
+}
+
 int CHotListCtrl::selectedRow() const {
-  const QModelIndexList rows = selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.first().row();
+  const QModelIndex current = currentIndex();
+  if (!current.isValid() || !selectionModel()->isRowSelected(current.row(), current.parent()))
+    return -1;
+  return proxy_->mapToSource(current).row();
 }
 
 void CHotListCtrl::SelectRow(int row) {
-  if (row < 0 || row >= rowCount()) return;
-  setCurrentIndex(model_->index(row, 0));
+  const QModelIndex at = ViewIndex(row, 0);
+  if (!at.isValid()) return;
+  selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                            QItemSelectionModel::Rows);
+}
+
+int CHotListCtrl::RowAt(int position) const {
+  if (position < 0 || position >= proxy_->rowCount()) return -1;
+  return proxy_->mapToSource(proxy_->index(position, 0)).row();
+}
+
+QString CHotListCtrl::SelectedRowsText() const { return ListRowsText(*this, false); }
+
+void CHotListCtrl::RequestSettings() {
+  if (const int row = selectedRow(); row >= 0) Q_EMIT settingsRequested(row);
 }
 
 void CHotListCtrl::PlaceRowButtons() {
   const QRect visible = viewport()->rect();
   for (std::size_t r = 0; r < buttons_.size(); ++r) {
     CButtonST* b = buttons_[r];
-    const QRect cell = visualRect(model_->index(static_cast<int>(r), 1));
+    const QModelIndex at = ViewIndex(static_cast<int>(r), kNameColumn);
+    const QRect cell = at.isValid() ? visualRect(at) : QRect();
     const bool inView = cell.isValid() && visible.intersects(cell);
     if (inView) b->setGeometry(cell.left() + 2, cell.top() + 1, kInfoWidth, kInfoHeight);
     b->setEnabled(inView);
@@ -308,10 +371,28 @@ void CHotListCtrl::PlaceRowButtons() {
   }
 }
 
+void CHotListCtrl::keyPressEvent(QKeyEvent* event) {
+  // Before the view's own Ctrl+C, which copies the current cell alone.
+  if (event->matches(QKeySequence::Copy)) {
+    copy_->trigger();
+    event->accept();
+    return;
+  }
+  // The keyboard's way to what the row button and a double click open.
+  // Enter stays with the window: it is the main window's hide button.
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    RequestSettings();
+    event->accept();
+    return;
+  }
+  QTreeView::keyPressEvent(event);
+}
+
 void CHotListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QTreeView::mouseDoubleClickEvent(event);
   const QModelIndex hit = indexAt(event->position().toPoint());
-  Q_EMIT rowDoubleClicked(hit.isValid() ? hit.row() : 0);
+  const int row = hit.isValid() ? proxy_->mapToSource(hit).row() : std::max(0, RowAt(0));
+  Q_EMIT settingsRequested(row);
   event->accept();
 }
 

@@ -1,12 +1,18 @@
 #include "ui/controls/hyperlink_label.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 #include "ui/logic/about_logic.h"
 #include "ui/qt_text.h"
@@ -31,10 +37,45 @@ int OpenWithBrowserCommand(const QString& url) {
   return !found.isEmpty() && QFileInfo::exists(found) ? kLinkAccessDenied : kLinkFileNotFound;
 }
 
+// A label to the toolkit, a link to a screen reader: its role, its text as
+// the name, the address as the value, and the press action a click runs.
+class HyperlinkAccessible final : public QAccessibleWidget {
+ public:
+  explicit HyperlinkAccessible(CHyperLink* link) : QAccessibleWidget(link, QAccessible::Link) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return Link()->text();
+    if (t == QAccessible::Value) return Link()->url();
+    return QAccessibleWidget::text(t);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.linked = true;
+    s.traversed = Link()->visited();
+    return s;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name == pressAction()) Link()->Activate();
+  }
+
+ private:
+  CHyperLink* Link() const { return static_cast<CHyperLink*>(widget()); }
+};
+
+QAccessibleInterface* HyperlinkAccessibleFactory(const QString& key, QObject* object) {
+  auto* link = qobject_cast<CHyperLink*>(object);
+  if (link == nullptr || key != QLatin1String(link->metaObject()->className())) return nullptr;
+  return new HyperlinkAccessible(link);
+}
+
 }  // namespace
 
 CHyperLink::CHyperLink(QWidget* parent) : QLabel(parent) {
+  static const bool factoryInstalled = (QAccessible::installFactory(HyperlinkAccessibleFactory), true);
+  (void)factoryInstalled;
   setTextFormat(Qt::PlainText);
+  setFocusPolicy(Qt::StrongFocus);
   ApplyLook();
 }
 
@@ -108,6 +149,29 @@ bool CHyperLink::event(QEvent* event) {
   return QLabel::event(event);
 }
 
+void CHyperLink::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (event->modifiers() == Qt::NoModifier &&
+      (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+    event->accept();
+    Activate();
+    return;
+  }
+  QLabel::keyPressEvent(event);
+}
+
+void CHyperLink::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (!hasFocus()) return;
+  // The focus frame hugs the text, where a click would land.
+  QStylePainter painter(this);
+  QStyleOptionFocusRect focus;
+  focus.initFrom(this);
+  const QRect text = fontMetrics().boundingRect(contentsRect(), static_cast<int>(alignment()), this->text());
+  focus.rect = text.adjusted(-1, 0, 1, 0).intersected(rect());
+  painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+}
+
 void CHyperLink::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
   event->accept();
@@ -118,7 +182,10 @@ void CHyperLink::mouseReleaseEvent(QMouseEvent* event) {
       pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
-  if (!click) return;
+  if (click) Activate();
+}
+
+void CHyperLink::Activate() {
   Attach();
   const int result = GotoURL(url_);
   if (result > 32)

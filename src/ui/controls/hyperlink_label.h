@@ -1,6 +1,7 @@
 // The hyperlink label: a text in the link colour (the visited colour once
 // opened), underlined unless told otherwise, that opens its URL when
-// clicked and reports a link it cannot open with a beep and a box.
+// clicked and reports a link it cannot open with a beep and a box. Tab
+// reaches it, Enter or Space opens it, and screen readers meet a link.
 #pragma once
 
 #include <QColor>
@@ -39,6 +40,9 @@ class CHyperLink : public QLabel {
   // Opens `url`: the desktop first, then the BROWSER command (see
   // about_logic.h for the codes). Above 32 is success.
   int GotoURL(const QString& url) const;
+  // What a click does: opens the URL, turns the link visited or reports the
+  // failure, and emits clickedLink.
+  void Activate();
 
   const QString& url() const { return url_; }
   bool visited() const { return visited_; }
@@ -52,6 +56,8 @@ class CHyperLink : public QLabel {
 
  protected:
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 

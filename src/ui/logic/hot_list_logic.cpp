@@ -70,6 +70,23 @@ AttributeStatusLook AttributeStatusCell(const AttributeRowState& row, bool selec
   return look;
 }
 
+std::string StatusCellText(const AttributeStatusLook& look) {
+  switch (look.arrow) {
+    case Arrow::kBlueUp: return look.text + " up, better";
+    case Arrow::kRedDown: return look.text + " down, worse";
+    case Arrow::kRedUp: return look.text + " up, worse";
+    case Arrow::kBlueDown: return look.text + " down, better";
+    case Arrow::kNone: break;
+  }
+  return look.text;
+}
+
+CellSortKey StatusSortKey(int id, int threshold, int value, int lastSaved) {
+  // Values are bytes: any change lies within ±255, so -1000 is below them all.
+  if (threshold != 0 && value <= threshold) return NumberSortKey(-1000);
+  return NumberSortKey(id == kTemperatureAttribute ? lastSaved - value : value - lastSaved);
+}
+
 StatusCellLayout LayOutStatusCell(int left, int top, int width, int height, int numberWidth) {
   StatusCellLayout l;
   l.arrowLeft = left + (width - numberWidth - kArrowWidth) / 2;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/logic/colours.h"
+#include "ui/logic/list_logic.h"
 
 namespace torvel {
 
@@ -57,6 +58,15 @@ struct AttributeStatusLook {
   Arrow arrow = Arrow::kNone;
 };
 AttributeStatusLook AttributeStatusCell(const AttributeRowState& row, bool selected);
+
+// What a status cell shows, in words for screen readers and the clipboard:
+// "OK", "Bad", or the change and what its arrow says ("2 down, worse").
+std::string StatusCellText(const AttributeStatusLook& look);
+
+// The status column's order, worst first: at or below a threshold, then by
+// how far the value moved towards better since it was saved (for the
+// temperature, falling is better).
+CellSortKey StatusSortKey(int id, int threshold, int value, int lastSaved);
 
 // Where the arrow and the number go in a cell at (left, top) of `width` ×
 // `height` with a number `numberWidth` wide.

@@ -6,6 +6,7 @@ torvel_layer(torvel_uilogic ui/logic BELOW torvel_monitor SOURCES
   ui/logic/colours.cpp
   ui/logic/disk_info.cpp
   ui/logic/hot_list_logic.cpp
+  ui/logic/list_logic.cpp
   ui/logic/log_logic.cpp
   ui/logic/main_window_logic.cpp
   ui/logic/manufacturer.cpp

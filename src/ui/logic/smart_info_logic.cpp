@@ -81,6 +81,7 @@ AttributePage BuildAttributePage(const DriveTables& tables, int drive, SettingsS
     const std::int64_t tec = settings::attribute::TecDate(store, record->Section(), a.id);
     if (tec != 0 && tec >= now) {
       row.texts[2] = FormatTecMonth(LocalTime(tec));
+      row.tec = tec;
       // Starting from no date at all: any fixed start would hide every
       // date after it.
       if (!page.nearestTec || tec < *page.nearestTec) page.nearestTec = tec;
@@ -150,6 +151,28 @@ int SlotOfAttribute(const DriveTables& tables, int drive, int id) {
   for (int slot = 0; slot < kAttributeSlots; ++slot)
     if (table->attributes[static_cast<std::size_t>(slot)].id == id) return slot;
   return -1;
+}
+
+std::string AttributeCellText(const AttributeRow& row, int column) {
+  if (column == kAttributeColumns - 1) return StatusCellText(AttributeStatusCell(row.state, false));
+  if (column < 0 || column >= kAttributeColumns) return {};
+  return row.texts[static_cast<std::size_t>(column)];
+}
+
+CellSortKey AttributeSortKey(const AttributeRow& row, int column) {
+  const AttributeRowState& s = row.state;
+  switch (column) {
+    case 0: return NumberSortKey(s.id);
+    case 1: return TextSortKey(row.texts[1]);
+    // The month alone would sort by its name: the date behind it decides.
+    case 2: return row.tec != 0 ? NumberSortKey(row.tec) : EmptySortKey();
+    case 3:
+    case 4:
+    case 5:
+    case 6: return DecimalSortKey(row.texts[static_cast<std::size_t>(column)]);
+    case 7: return StatusSortKey(s.id, s.threshold, s.value, s.lastSaved);
+    default: return EmptySortKey();
+  }
 }
 
 std::array<int, kAttributeColumns> AttributeColumnWidths(int clientWidth, int logicalDpi) {

@@ -27,6 +27,7 @@ struct AttributeRow {
   // Columns 0 to 6, Windows-1252; column 7 is drawn.
   std::array<std::string, kAttributeColumns - 1> texts;
   std::string summary;  // the row button's tooltip
+  std::int64_t tec = 0;  // the T.E.C. date column 2 shows; 0 for none
 };
 
 struct AttributePage {
@@ -58,6 +59,15 @@ std::string NearestTecText(const std::string& label, std::optional<std::int64_t>
 
 // The slot of drive `drive` that now holds attribute `id`; -1 when none does.
 int SlotOfAttribute(const DriveTables& tables, int drive, int id);
+
+// What cell `column` of `row` says: its text, and for the drawn status cell
+// the words of StatusCellText.
+std::string AttributeCellText(const AttributeRow& row, int column);
+
+// The key cell `column` of `row` sorts by: the id, the thresholds and values
+// as numbers, the T.E.C. month by its date (rows without one last), the
+// name as text and the status by StatusSortKey.
+CellSortKey AttributeSortKey(const AttributeRow& row, int column);
 
 // Widths of the eight columns for a list `clientWidth` wide (a = 10 at 120
 // logical pixels per inch, column 1 takes what is left).

@@ -81,6 +81,28 @@ AttributeStatusLook ViewStatusCell(const ViewRow& row) {
   return AttributeStatusCell(state, false);
 }
 
+std::string ViewCellText(const ViewRow& row, ViewKind kind, int column) {
+  if (column == kViewStatusColumn) return StatusCellText(ViewStatusCell(row));
+  if (column == kViewGraphColumn && kind == ViewKind::kQuick)
+    return Sprintf("Value %d, threshold %d", row.value, row.threshold);
+  if (column < 0 || column >= kViewColumns) return {};
+  return row.texts[static_cast<std::size_t>(column)];
+}
+
+CellSortKey ViewSortKey(const ViewRow& row, ViewKind kind, int column) {
+  switch (column) {
+    case 0: return NumberSortKey(row.id);
+    case 1: return TextSortKey(row.texts[1]);
+    case kViewGraphColumn:
+      return kind == ViewKind::kQuick ? NumberSortKey(row.value) : DecimalSortKey(row.texts[2]);
+    case kViewStatusColumn: return StatusSortKey(row.id, row.threshold, row.value, row.lastSaved);
+    case 4: return NumberSortKey(row.threshold);
+    case 5: return NumberSortKey(row.value);
+    case 6: return DecimalSortKey(row.texts[6]);
+    default: return EmptySortKey();
+  }
+}
+
 ViewStatusLayout LayOutViewStatus(int left, int top, int width, int height, int numberWidth) {
   ViewStatusLayout l;
   l.imageLeft = left + (width - numberWidth - 16) / 2;

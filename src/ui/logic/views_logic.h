@@ -84,6 +84,13 @@ std::optional<Rgb> ViewRowColour(const ViewRow& row);
 // "OK"/"Bad", or the change with its arrow in the row's colour.
 AttributeStatusLook ViewStatusCell(const ViewRow& row);
 
+// What cell `column` of `row` says in words: its text; the status cell as
+// StatusCellText; the quick view's graph as its two numbers.
+std::string ViewCellText(const ViewRow& row, ViewKind kind, int column);
+// The key the cell sorts by: numbers as numbers, the name as text, the
+// quick view's graph by the value it draws, the status by StatusSortKey.
+CellSortKey ViewSortKey(const ViewRow& row, ViewKind kind, int column);
+
 // Where the status cell's image and number go: a 16-pixel image plus the
 // number, centred in the cell.
 struct ViewStatusLayout {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "config/settings_store.h"
 #include "drive/drive_tables.h"
 #include "base/time_format.h"
@@ -160,6 +162,37 @@ TEST_F(AttributePageTest, RowSummaries) {
   EXPECT_EQ(RowSummary(tables, 2, kTemperatureAttribute, store),
             "Custom notification settings:\r\n  Notify when drive temperature = 41 \260C\r\n"
             "Notification method:\r\n\267 Popup message\r\n\267 E-mail message\r\n[Click to edit]");
+}
+
+TEST_F(AttributePageTest, CellsSortByNumberAndDateNotByText) {
+  Put(0, 0xC2, 0, 41, 30);
+  Put(1, 9, 0, 98, 98);
+  Put(2, 0x0A, 51, 117, 100);
+  Put(3, 1, 6, 9, 9);
+  // "Feb 2028" comes before "Mar 2027" as text, after it as a date.
+  Set("9-TECdate", static_cast<int>(kNow + 400 * 86400));
+  Set("194-TECdate", static_cast<int>(kNow + 60 * 86400));
+  const AttributePage page = BuildAttributePage(tables, 2, store, kNow);
+  ASSERT_EQ(page.rows.size(), 4u);
+  auto order = [&](int column) {
+    std::vector<int> ids;
+    for (const AttributeRow& r : page.rows) ids.push_back(r.state.id);
+    std::stable_sort(ids.begin(), ids.end(), [&](int a, int b) {
+      auto row = [&](int id) {
+        return *std::find_if(page.rows.begin(), page.rows.end(),
+                             [id](const AttributeRow& r) { return r.state.id == id; });
+      };
+      return AttributeSortKey(row(a), column) < AttributeSortKey(row(b), column);
+    });
+    return ids;
+  };
+  EXPECT_EQ(order(0), (std::vector<int>{1, 9, 0x0A, 0xC2}));
+  EXPECT_EQ(order(2), (std::vector<int>{0xC2, 9, 0x0A, 1}));  // no date: last
+  EXPECT_EQ(order(3), (std::vector<int>{0xC2, 9, 1, 0x0A}));  // 0, 0, 6, 51
+  EXPECT_EQ(order(4), (std::vector<int>{1, 0xC2, 9, 0x0A}));  // 9 before 41, 98 and 117
+  EXPECT_EQ(order(5), (std::vector<int>{1, 0xC2, 9, 0x0A}));
+  EXPECT_EQ(AttributeCellText(page.rows[0], 7), "OK");
+  EXPECT_EQ(AttributeCellText(page.rows[2], 4), "117");
 }
 
 TEST(AttributeColumns, NameColumnTakesWhatIsLeft) {
