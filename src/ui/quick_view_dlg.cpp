@@ -20,7 +20,7 @@ constexpr int kSamplePieces = 8;
 class GraphSample final : public QWidget {
  public:
   GraphSample(GraphPiece first, QWidget* parent)
-      : QWidget(parent), first_(first), pieces_(LoadGraphPieces()) {
+      : QWidget(parent), first_(first), pieces_(LoadGraphPieces(devicePixelRatioF())) {
     setFixedSize(kSamplePieces * kGraphPieceWidth, kGraphPieceHeight);
   }
 

@@ -71,11 +71,11 @@ ViewRow RowOf(const QModelIndex& index) {
 
 }  // namespace
 
-std::array<QPixmap, kGraphPieceCount> LoadGraphPieces() {
+std::array<QPixmap, kGraphPieceCount> LoadGraphPieces(qreal devicePixelRatio) {
   static const bool loaded = (InitViewArt(), true);
   (void)loaded;
   std::array<QPixmap, kGraphPieceCount> pieces;
-  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i] = ArtBitmap(kGraphPieceBitmaps[i]);
+  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i] = ArtBitmap(kGraphPieceBitmaps[i], {}, devicePixelRatio);
   return pieces;
 }
 
@@ -129,9 +129,14 @@ QVariant ViewListModel::headerData(int section, Qt::Orientation orientation, int
 
 ViewListDelegate::ViewListDelegate(ViewKind kind, QObject* parent)
     : QStyledItemDelegate(parent), kind_(kind) {
+  LoadPictures(1.0);
+}
+
+void ViewListDelegate::LoadPictures(qreal devicePixelRatio) const {
+  picturesRatio_ = devicePixelRatio;
   for (std::size_t i = 0; i < arrows_.size(); ++i)
-    arrows_[i] = ArtBitmap(kArrowBitmaps[i], kMagentaTransparent);
-  if (kind_ == ViewKind::kQuick) pieces_ = LoadGraphPieces();
+    arrows_[i] = ArtBitmap(kArrowBitmaps[i], kMagentaTransparent, devicePixelRatio);
+  if (kind_ == ViewKind::kQuick) pieces_ = LoadGraphPieces(devicePixelRatio);
 }
 
 int ViewListDelegate::RowHeight(const QFont& font) {
@@ -198,9 +203,10 @@ void ViewListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem
   const int numberWidth = QFontMetrics(bold).horizontalAdvance(number);
   const ViewStatusLayout at =
       LayOutViewStatus(cell.left(), cell.top(), cell.width(), cell.height(), numberWidth);
+  if (painter->device()->devicePixelRatioF() != picturesRatio_) LoadPictures(painter->device()->devicePixelRatioF());
   const QPixmap& arrow = arrows_[static_cast<std::size_t>(look.arrow)];
   if (!arrow.isNull())
-    painter->drawPixmap(QRect(at.imageLeft, at.imageTop, kArrowWidth, kArrowHeight), arrow);
+    painter->drawPixmap(QRect(at.imageLeft, at.imageTop, kArrowWidth, kArrowHeight), Tinted(arrow, painter->pen().color()));
   painter->drawText(QRect(at.numberLeft, cell.top(), cell.right() - at.numberLeft + 1, cell.height()),
                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, number);
 }
@@ -208,6 +214,7 @@ void ViewListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem
 void ViewListDelegate::PaintGraph(QPainter* painter, const QRect& cell, const ViewRow& row) const {
   for (const PlacedPiece& p :
        GraphCell(cell.left(), cell.top(), cell.width(), cell.height(), row.value, row.threshold)) {
+    if (painter->device()->devicePixelRatioF() != picturesRatio_) LoadPictures(painter->device()->devicePixelRatioF());
     const QPixmap& piece = pieces_[static_cast<std::size_t>(p.piece)];
     if (!piece.isNull())
       painter->drawPixmap(QRect(p.x, p.y, kGraphPieceWidth, kGraphPieceHeight), piece);

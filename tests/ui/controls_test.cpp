@@ -353,5 +353,44 @@ TEST(Artwork, EveryPictureTheWindowsNameIsThere) {
   EXPECT_TRUE(ArtIcon(9999).isNull());
 }
 
+// At 2x a picture is drawn for the screen's pixels: the arrows and info
+// images have finer drawings than their pixels doubled.
+TEST(Artwork, BitmapsAreDrawnAfreshForDoubleDensityScreens) {
+  for (int id : kAllBitmaps) {
+    const QPixmap single = ArtBitmap(id, kMagentaTransparent, 1.0);
+    const QPixmap twice = ArtBitmap(id, kMagentaTransparent, 2.0);
+    EXPECT_EQ(twice.size(), single.size() * 2) << id;
+    EXPECT_EQ(twice.devicePixelRatio(), 2.0) << id;
+    EXPECT_EQ(twice.deviceIndependentSize(), single.deviceIndependentSize()) << id;
+    const QImage doubled = single.toImage().scaled(twice.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                               .convertToFormat(QImage::Format_ARGB32);
+    EXPECT_NE(twice.toImage().convertToFormat(QImage::Format_ARGB32), doubled) << id;
+  }
+  // The doubled arrow keeps no magenta ground.
+  const QImage arrow = ArtBitmap(kBitmapRedUp, kMagentaTransparent, 2.0).toImage();
+  for (int y = 0; y < arrow.height(); ++y)
+    for (int x = 0; x < arrow.width(); ++x)
+      if (arrow.pixelColor(x, y).alpha() > 0) {
+        EXPECT_NE(arrow.pixelColor(x, y).rgb(), QColor(255, 0, 255).rgb());
+      }
+}
+
+TEST(Artwork, TintedKeepsTheShapeInOneColour) {
+  const QPixmap arrow = ArtBitmap(kBitmapBlueUp, kMagentaTransparent, 2.0);
+  const QImage tinted = Tinted(arrow, QColor(120, 170, 255)).toImage();
+  const QImage shape = arrow.toImage();
+  ASSERT_EQ(tinted.size(), shape.size());
+  int coloured = 0;
+  for (int y = 0; y < shape.height(); ++y)
+    for (int x = 0; x < shape.width(); ++x) {
+      EXPECT_EQ(tinted.pixelColor(x, y).alpha(), shape.pixelColor(x, y).alpha());
+      if (shape.pixelColor(x, y).alpha() == 255) {
+        ++coloured;
+        EXPECT_EQ(tinted.pixelColor(x, y).rgb(), QColor(120, 170, 255).rgb());
+      }
+    }
+  EXPECT_GT(coloured, 50);
+}
+
 }  // namespace
 }  // namespace torvel

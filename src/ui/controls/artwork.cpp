@@ -13,9 +13,15 @@ static void InitArtResources() { Q_INIT_RESOURCE(art); }
 namespace torvel {
 namespace {
 
-QString ArtPath(int resource) {
+QString ArtPath(int resource, bool sharp = false) {
   static const bool loaded = (InitArtResources(), true);
   (void)loaded;
+  // A picture drawn pixel by pixel for its own size may have a finer
+  // drawing for twice the pixels.
+  if (sharp) {
+    const QString path = QStringLiteral(":/art/%1@2x.svg").arg(resource);
+    if (QFile::exists(path)) return path;
+  }
   for (const char* suffix : {".svg", ".png"}) {
     const QString path = QStringLiteral(":/art/%1%2").arg(resource).arg(QLatin1String(suffix));
     if (QFile::exists(path)) return path;
@@ -30,13 +36,35 @@ QIcon ArtIcon(int resource) {
   return path.isEmpty() ? QIcon() : QIcon(path);
 }
 
-QPixmap ArtBitmap(int resource, QColor transparent) {
-  const QString path = ArtPath(resource);
+QPixmap ArtBitmap(int resource, QColor transparent, qreal devicePixelRatio) {
+  const QString path = ArtPath(resource, devicePixelRatio > 1.25);
   if (path.isEmpty()) return {};
-  QPixmap bitmap(path);
-  if (!bitmap.isNull() && transparent.isValid())
-    bitmap.setMask(bitmap.createMaskFromColor(transparent, Qt::MaskInColor));
+  QImageReader reader(path);
+  // Drawn afresh for the screen's pixels, not enlarged from the small one.
+  if (reader.size().isValid() && devicePixelRatio != 1.0)
+    reader.setScaledSize((QSizeF(reader.size()) * devicePixelRatio).toSize());
+  QPixmap bitmap = QPixmap::fromImage(reader.read());
+  if (bitmap.isNull()) return bitmap;
+  bitmap.setDevicePixelRatio(devicePixelRatio);
+  if (transparent.isValid()) bitmap.setMask(bitmap.createMaskFromColor(transparent, Qt::MaskInColor));
   return bitmap;
+}
+
+QIcon ArtBitmapIcon(int resource, QColor transparent) {
+  QIcon icon;
+  for (const qreal ratio : {1.0, 2.0}) {
+    const QPixmap bitmap = ArtBitmap(resource, transparent, ratio);
+    if (!bitmap.isNull()) icon.addPixmap(bitmap);
+  }
+  return icon;
+}
+
+QPixmap Tinted(QPixmap picture, QColor colour) {
+  if (picture.isNull()) return picture;
+  QPainter painter(&picture);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+  painter.fillRect(QRectF(QPointF(0, 0), picture.deviceIndependentSize()), colour);
+  return picture;
 }
 
 QPixmap ArtPicture(int resource, QSize size, qreal devicePixelRatio) {

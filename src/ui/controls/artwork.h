@@ -63,9 +63,15 @@ inline constexpr std::array<int, 8> kAllBitmaps = {kBitmapInfoHover, kBitmapInfo
 
 // A null icon or pixmap when the number names no picture.
 QIcon ArtIcon(int resource);
-// The bitmap in its own size; with a valid `transparent` colour, the pixels
-// of exactly that colour are masked out.
-QPixmap ArtBitmap(int resource, QColor transparent = QColor());
+// The bitmap in its own size (logical pixels) for a screen of
+// `devicePixelRatio`; with a valid `transparent` colour, the pixels of
+// exactly that colour are masked out.
+QPixmap ArtBitmap(int resource, QColor transparent = QColor(), qreal devicePixelRatio = 1.0);
+// The bitmap for single and double density screens alike.
+QIcon ArtBitmapIcon(int resource, QColor transparent = QColor());
+// The picture's shape in one colour (the change arrows in a colour that
+// reads on their row).
+QPixmap Tinted(QPixmap picture, QColor colour);
 // The picture drawn to fit `size`, keeping its proportions, from the top
 // left corner as a picture control places its bitmap; for the screen of
 // `devicePixelRatio`.

@@ -67,7 +67,7 @@ void CButtonST::SetIcon(int hoverIcon, int restIcon) {
 void CButtonST::SetBitmaps(int hoverBitmap, QColor hoverTransparent, int restBitmap, QColor restTransparent) {
   const auto picture = [](int resource, QColor transparent) {
     const QPixmap bitmap = ArtBitmap(resource, transparent);
-    return bitmap.isNull() ? Picture{} : Picture{QIcon(bitmap), bitmap.deviceIndependentSize().toSize()};
+    return bitmap.isNull() ? Picture{} : Picture{ArtBitmapIcon(resource, transparent), bitmap.deviceIndependentSize().toSize()};
   };
   hoverPicture_ = picture(hoverBitmap, hoverTransparent);
   restPicture_ = restBitmap != 0 ? picture(restBitmap, restTransparent) : Picture{};

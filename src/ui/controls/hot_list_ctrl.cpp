@@ -28,12 +28,6 @@ Qt::Alignment ColumnAlignment(int column) {
   return column == 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignHCenter | Qt::AlignVCenter;
 }
 
-QPixmap Transparent(QPixmap picture, QColor key) {
-  if (!picture.isNull() && !picture.hasAlphaChannel())
-    picture.setMask(picture.createMaskFromColor(key, Qt::MaskInColor));
-  return picture;
-}
-
 AttributeRowState StateOf(const QModelIndex& index) {
   AttributeRowState s;
   s.id = index.data(kAttributeIdRole).toInt();
@@ -141,7 +135,7 @@ void HotListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   int width = area.width();
   if (column == 1) {
     // The info button covers this picture; it shows where no button is.
-    const QPixmap info = Transparent(ArtBitmap(kInfoBitmapRest), QColor(255, 0, 255));
+    const QPixmap info = ArtBitmap(kInfoBitmapRest, {}, painter->device()->devicePixelRatioF());
     if (!info.isNull())
       painter->drawPixmap(QRect(area.left() + 2, area.top() + 1, kInfoWidth, kInfoHeight), info);
     area.setLeft(area.left() + 8);
@@ -185,8 +179,10 @@ void HotListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem&
   const int numberWidth = QFontMetrics(bold).horizontalAdvance(number);
   const StatusCellLayout at =
       LayOutStatusCell(cell.left(), cell.top(), cell.width(), cell.height(), numberWidth);
-  const QPixmap arrow =
-      Transparent(ArtBitmap(kArrowBitmaps[static_cast<int>(look.arrow)]), QColor(255, 0, 255));
+  // The arrow in the number's colour, which reads on this row.
+  const QPixmap arrow = Tinted(ArtBitmap(kArrowBitmaps[static_cast<int>(look.arrow)], kMagentaTransparent,
+                                         painter->device()->devicePixelRatioF()),
+                               painter->pen().color());
   if (!arrow.isNull())
     painter->drawPixmap(QRect(at.arrowLeft, at.arrowTop, kArrowWidth, kArrowHeight), arrow);
   painter->drawText(QRect(QPoint(at.numberLeft, at.numberTop), cell.bottomRight()),
