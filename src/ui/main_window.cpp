@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QSizeGrip>
 #include <QStyledItemDelegate>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -182,6 +183,7 @@ void CMainWindow::Initialise() {
   driveList_->header()->setSectionsMovable(false);
   driveList_->header()->setStretchLastSection(false);
   driveList_->setTextElideMode(Qt::ElideMiddle);
+  driveList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   driveList_->setItemDelegate(new DriveListDelegate(env_, driveList_));
   // The selection stays visible when the list loses the focus.
   QPalette palette = driveList_->palette();
@@ -314,7 +316,12 @@ void CMainWindow::Layout() {
     content[static_cast<std::size_t>(c)] =
         std::max(static_cast<const QAbstractItemView*>(driveList_)->sizeHintForColumn(c),
                  driveList_->header()->sectionSizeHint(c));
-  const auto widths = DriveListColumnWidths(driveList_->viewport()->width(), margin, content);
+  // The columns fill the list beside its scroll bar, if the drives need one,
+  // and never call for a horizontal one.
+  const bool scrolls = driveList_->topLevelItemCount() > rows;
+  const int client = driveList_->width() - 2 * driveList_->frameWidth() -
+                     (scrolls ? driveList_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, driveList_) : 0);
+  const auto widths = DriveListColumnWidths(client, margin, content);
   for (int c = 0; c < kDriveListColumns; ++c) driveList_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
   if (isVisible()) settings::SetCy(env_.store, height());
 }

@@ -321,5 +321,34 @@ TEST_F(MainWindowTest, NoPageCutsItsEnglishTexts) {
   }
 }
 
+// Half a row from the fifth drive on was what a user with many disks saw.
+TEST_F(MainWindowTest, DriveListShowsWholeRowsAndGrowsWithTheWindowUpToEight) {
+  for (int d = 4; d < 12; ++d) world.AddDrive(d, "Disk " + std::to_string(d), "N" + std::to_string(d));
+  CMainWindow window(world.env);
+  window.show();
+  QApplication::processEvents();
+  QTreeWidget* list = window.driveList();
+  ASSERT_EQ(list->topLevelItemCount(), 11);
+  const int row = list->sizeHintForRow(0);
+  const auto shownRows = [&] {
+    const int rows = list->viewport()->height() / row;
+    EXPECT_EQ(list->viewport()->height() % row, 0) << "a part of a row shows";
+    return rows;
+  };
+  const int least = shownRows();
+  EXPECT_GE(least, 1);
+  const int tabsAt = window.tabHost()->y();
+  // Two rows taller: two more drives, and the pages move down with the list.
+  window.resize(window.width(), window.height() + 2 * row);
+  QApplication::processEvents();
+  EXPECT_EQ(shownRows(), least + 2);
+  EXPECT_EQ(window.tabHost()->y(), tabsAt + 2 * row);
+  // Much taller: eight, and the pages take the rest.
+  window.resize(window.width(), window.height() + 20 * row);
+  QApplication::processEvents();
+  EXPECT_EQ(shownRows(), 8);
+  EXPECT_GT(window.tabHost()->height(), 20 * row);
+}
+
 }  // namespace
 }  // namespace torvel
