@@ -3,10 +3,11 @@
 // store, on Qt's offscreen platform unless another is asked for. For the
 // README and for looking at a window without a desktop.
 //
-//   torvel-screenshot [--dpi 96|120|144|192] [--unscaled] [--check] WINDOW OUT.png
+//   torvel-screenshot [--dpi 96|120|144|192] [--unscaled] [--dark] [--check] WINDOW OUT.png
 //   WINDOW: main:N (the main window on page N, 0 to 4), properties,
 //           thresholds:SLOT, mail, raw, quick
 #include <QApplication>
+#include <QPalette>
 #include <QPixmap>
 #include <QTimer>
 
@@ -44,6 +45,7 @@ struct Request {
   int dpi = 96;
   bool unscaled = false;  // the desktop turned Qt's scaling off
   bool check = false;     // also list the texts the window cuts
+  bool dark = false;      // a dark desktop palette
   std::string window;
   int page = 0;
   std::string out;
@@ -61,6 +63,8 @@ std::optional<Request> ParseArgs(const std::vector<std::string>& args) {
       r.unscaled = true;
     } else if (args[i] == "--check") {
       r.check = true;
+    } else if (args[i] == "--dark") {
+      r.dark = true;
     } else {
       break;
     }
@@ -78,6 +82,34 @@ std::optional<Request> ParseArgs(const std::vector<std::string>& args) {
   return r;
 }
 
+// A dark theme as today's desktops ship one.
+QPalette DarkPalette() {
+  QPalette p;
+  const QColor window(49, 54, 59), text(239, 240, 241), base(35, 38, 41), grey(110, 113, 116);
+  p.setColor(QPalette::Window, window);
+  p.setColor(QPalette::WindowText, text);
+  p.setColor(QPalette::Base, base);
+  p.setColor(QPalette::AlternateBase, QColor(42, 46, 50));
+  p.setColor(QPalette::Text, text);
+  p.setColor(QPalette::Button, window);
+  p.setColor(QPalette::ButtonText, text);
+  p.setColor(QPalette::ToolTipBase, base);
+  p.setColor(QPalette::ToolTipText, text);
+  p.setColor(QPalette::PlaceholderText, grey);
+  p.setColor(QPalette::Highlight, QColor(61, 174, 233));
+  p.setColor(QPalette::HighlightedText, QColor(252, 252, 252));
+  p.setColor(QPalette::Link, QColor(41, 128, 185));
+  p.setColor(QPalette::LinkVisited, QColor(155, 89, 182));
+  p.setColor(QPalette::Light, QColor(70, 76, 82));
+  p.setColor(QPalette::Midlight, QColor(60, 65, 70));
+  p.setColor(QPalette::Mid, QColor(40, 44, 48));
+  p.setColor(QPalette::Dark, QColor(25, 27, 30));
+  p.setColor(QPalette::Shadow, QColor(0, 0, 0));
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, grey);
+  return p;
+}
+
 // A screenshot makes no sound.
 class Silence final : public SoundService {
  public:
@@ -89,11 +121,12 @@ class Silence final : public SoundService {
 int main(int argc, char** argv) {
   const auto request = ParseArgs(std::vector<std::string>(argv + 1, argv + argc));
   if (!request) {
-    std::cerr << "usage: torvel-screenshot [--dpi 96|120|144|192] [--unscaled] [--check] WINDOW OUT.png\n"
+    std::cerr << "usage: torvel-screenshot [--dpi 96|120|144|192] [--unscaled] [--dark] [--check] WINDOW OUT.png\n"
                  "  --dpi N          what a user at N pixels per inch sees: Qt scales the\n"
                  "                   windows by N/96 (default 96)\n"
                  "  --unscaled       as on a desktop that turns Qt's scaling off: the windows\n"
                  "                   get N logical pixels per inch (the 120 layout at 120)\n"
+                 "  --dark           as on a desktop with a dark theme (Fusion, dark palette)\n"
                  "  --check          list the texts the window cuts off on standard error;\n"
                  "                   exit status 3 when there are any\n"
                  "  main:N           the main window on page N (0 disk info, 1 S.M.A.R.T. info,\n"
@@ -110,6 +143,10 @@ int main(int argc, char** argv) {
   setenv("QT_FONT_DPI", std::to_string(request->dpi).c_str(), 1);
   if (request->unscaled) setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
   QApplication app(argc, argv);
+  if (request->dark) {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setPalette(DarkPalette());
+  }
   std::setlocale(LC_NUMERIC, "C");
   LoadDialogFonts();
 
