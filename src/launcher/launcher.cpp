@@ -68,6 +68,9 @@ Launcher::Launcher(WindowSystem& windows, SettingsStore& store, TrayView& view,
 }
 
 Launcher::~Launcher() {
+  // A core still running is killed by its QProcess, whose finished signal
+  // would then reach a launcher half taken down.
+  QObject::disconnect(&process_, nullptr, nullptr, nullptr);
   if (options_.notifier != nullptr) options_.notifier->SetOpenAction({});
   if (window_ != kNoWindow) windows_.DestroyWindow(window_);
 }
