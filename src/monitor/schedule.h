@@ -74,7 +74,7 @@ std::string TooltipText(std::string_view summaryText, bool showTrayStatus);
 struct DesktopNotice {
   std::string summary;  // the notification's title
   std::string body;
-  int urgency = 1;  // as the specification numbers it: 0 low, 1 normal, 2 critical
+  int urgency = 1;  // as org.freedesktop.Notifications numbers it: 0 low, 1 normal, 2 critical
 
   friend bool operator==(const DesktopNotice&, const DesktopNotice&) = default;
 };
