@@ -322,6 +322,7 @@ void CAttributeViewDlg::SetTexts() {
   help_->SetTooltipText(Text(keys_.helpTooltip).remove(QLatin1Char('&')));
   close_->setText(Text(keys_.close));
   close_->SetTooltipText(Text(keys_.closeTooltip).remove(QLatin1Char('&')));
+  copy_->setText(Text(keys_.copy));
   QStringList titles;
   for (int c = 0; c < 4; ++c) titles << Text(keys_.firstColumn + c);
   for (const char* hidden : kViewHiddenHeaders) titles << QString::fromLatin1(hidden);

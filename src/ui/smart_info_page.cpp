@@ -106,6 +106,8 @@ void CSmartInfoPage::SetTexts() {
     tips << Text(16 + k);
   }
   list_->SetHeaders(titles, tips);
+  list_->copyAction()->setText(Text(46));
+  list_->settingsAction()->setText(Text(47));
 }
 
 void CSmartInfoPage::Fill() {

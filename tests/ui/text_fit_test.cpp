@@ -2,6 +2,7 @@
 // rules can be seen one at a time, and in every real window in German.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 
 #include "config/keys.h"
 #include "support/window_env.h"
+#include "ui/controls/hot_list_ctrl.h"
 #include "ui/custom_thresholds_dlg.h"
 #include "ui/drive_properties_dlg.h"
 #include "ui/layout_check.h"
@@ -20,6 +22,8 @@
 #include "ui/main_window.h"
 #include "ui/quick_view_dlg.h"
 #include "ui/raw_view_dlg.h"
+#include "ui/smart_info_page.h"
+#include "ui/tab_host.h"
 #include "ui/text_fit.h"
 
 namespace torvel {
@@ -131,6 +135,9 @@ TEST_F(GermanWindows, DialogsAndViewsShowTheirWholeTexts) {
   EXPECT_EQ(Cut(quick), "");
   CRawViewDlg raw(world.env, nullptr);
   EXPECT_EQ(Cut(raw), "");
+  // Their context menus speak German too.
+  EXPECT_EQ(quick.copyAction()->text(), QStringLiteral("&Kopieren"));
+  EXPECT_EQ(raw.copyAction()->text(), QStringLiteral("&Kopieren"));
 }
 
 TEST_F(GermanWindows, EveryPageOfTheMainWindowShowsItsWholeTexts) {
@@ -138,6 +145,11 @@ TEST_F(GermanWindows, EveryPageOfTheMainWindowShowsItsWholeTexts) {
     CMainWindow window(world.env);
     window.SetStartTab(page);
     EXPECT_EQ(Cut(window), "") << "page " << page;
+    if (page == 1) {
+      CHotListCtrl* list = static_cast<CSmartInfoPage*>(window.tabHost()->page(1))->list();
+      EXPECT_EQ(list->copyAction()->text(), QStringLiteral("&Kopieren"));
+      EXPECT_EQ(list->settingsAction()->text(), QStringLiteral("&Benachrichtigungseinstellungen..."));
+    }
   }
 }
 

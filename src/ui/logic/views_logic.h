@@ -40,9 +40,10 @@ struct ViewTextKeys {
   int closeTooltip;
   int help;
   int helpTooltip;
+  int copy;  // the list's context menu
 };
-inline constexpr ViewTextKeys kRawViewTexts{"RawViewDlg", 1, 9, 4, 5, 2, 2, 3, 3};
-inline constexpr ViewTextKeys kQuickViewTexts{"SMARTReportDlg", 1, 13, 2, 3, 9, 9, 12, 11};
+inline constexpr ViewTextKeys kRawViewTexts{"RawViewDlg", 1, 9, 4, 5, 2, 2, 3, 3, 10};
+inline constexpr ViewTextKeys kQuickViewTexts{"SMARTReportDlg", 1, 13, 2, 3, 9, 9, 12, 11, 14};
 // The quick view's legend: "Legend:", "Attribute value", "Threshold value".
 inline constexpr std::array<int, 3> kQuickViewLegendKeys = {10, 7, 8};
 // Headers of the hidden columns 4 to 6, fixed English.
