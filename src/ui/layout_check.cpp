@@ -58,10 +58,12 @@ void CheckLabel(QLabel& label, std::vector<ClippedText>& found) {
   if (label.wordWrap()) {
     const int needed = label.heightForWidth(label.width());
     if (needed > label.height()) {
+      // In widths when a wider label would hold it, else in heights.
       const int width = WrapWidth(label);
-      found.push_back({Name(label, text) + " (height)", needed, label.height(), &label,
-                       width > label.width()});
-      if (width > label.width()) found.back().needed = width, found.back().shown = label.width();
+      if (width > label.width())
+        found.push_back({Name(label, text) + " (height)", width, label.width(), &label, true});
+      else
+        found.push_back({Name(label, text) + " (height)", needed, label.height(), &label, false});
     }
     return;
   }

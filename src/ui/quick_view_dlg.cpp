@@ -20,7 +20,7 @@ constexpr int kSamplePieces = 8;
 class GraphSample final : public QWidget {
  public:
   GraphSample(GraphPiece first, QWidget* parent)
-      : QWidget(parent), first_(first), pieces_(LoadGraphPieces(devicePixelRatioF())) {
+      : QWidget(parent), first_(first) {
     setFixedSize(kSamplePieces * kGraphPieceWidth, kGraphPieceHeight);
   }
 
@@ -30,12 +30,11 @@ class GraphSample final : public QWidget {
     std::vector<PlacedPiece> bar;
     AddBar(bar, first_, kSamplePieces, 0, 0);
     for (const PlacedPiece& p : bar)
-      painter.drawPixmap(p.x, p.y, pieces_[static_cast<std::size_t>(p.piece)]);
+      painter.drawPixmap(p.x, p.y, GraphPieceBitmap(p.piece, devicePixelRatioF()));
   }
 
  private:
   GraphPiece first_;
-  std::array<QPixmap, kGraphPieceCount> pieces_;
 };
 
 }  // namespace

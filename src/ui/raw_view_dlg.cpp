@@ -71,12 +71,10 @@ ViewRow RowOf(const QModelIndex& index) {
 
 }  // namespace
 
-std::array<QPixmap, kGraphPieceCount> LoadGraphPieces(qreal devicePixelRatio) {
+QPixmap GraphPieceBitmap(int piece, qreal devicePixelRatio) {
   static const bool loaded = (InitViewArt(), true);
   (void)loaded;
-  std::array<QPixmap, kGraphPieceCount> pieces;
-  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i] = ArtBitmap(kGraphPieceBitmaps[i], {}, devicePixelRatio);
-  return pieces;
+  return ArtBitmap(kGraphPieceBitmaps[static_cast<std::size_t>(piece)], {}, devicePixelRatio);
 }
 
 // ---- model ----
@@ -128,16 +126,7 @@ QVariant ViewListModel::headerData(int section, Qt::Orientation orientation, int
 // ---- delegate ----
 
 ViewListDelegate::ViewListDelegate(ViewKind kind, QObject* parent)
-    : QStyledItemDelegate(parent), kind_(kind) {
-  LoadPictures(1.0);
-}
-
-void ViewListDelegate::LoadPictures(qreal devicePixelRatio) const {
-  picturesRatio_ = devicePixelRatio;
-  for (std::size_t i = 0; i < arrows_.size(); ++i)
-    arrows_[i] = ArtBitmap(kArrowBitmaps[i], kMagentaTransparent, devicePixelRatio);
-  if (kind_ == ViewKind::kQuick) pieces_ = LoadGraphPieces(devicePixelRatio);
-}
+    : QStyledItemDelegate(parent), kind_(kind) {}
 
 int ViewListDelegate::RowHeight(const QFont& font) {
   QFont status(QStringLiteral("Verdana"));
@@ -203,8 +192,8 @@ void ViewListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem
   const int numberWidth = QFontMetrics(bold).horizontalAdvance(number);
   const ViewStatusLayout at =
       LayOutViewStatus(cell.left(), cell.top(), cell.width(), cell.height(), numberWidth);
-  if (painter->device()->devicePixelRatioF() != picturesRatio_) LoadPictures(painter->device()->devicePixelRatioF());
-  const QPixmap& arrow = arrows_[static_cast<std::size_t>(look.arrow)];
+  const QPixmap arrow =
+      ArtBitmap(kArrowBitmaps[static_cast<int>(look.arrow)], kMagentaTransparent, painter->device()->devicePixelRatioF());
   if (!arrow.isNull())
     painter->drawPixmap(QRect(at.imageLeft, at.imageTop, kArrowWidth, kArrowHeight), Tinted(arrow, painter->pen().color()));
   painter->drawText(QRect(at.numberLeft, cell.top(), cell.right() - at.numberLeft + 1, cell.height()),
@@ -214,8 +203,7 @@ void ViewListDelegate::PaintStatus(QPainter* painter, const QStyleOptionViewItem
 void ViewListDelegate::PaintGraph(QPainter* painter, const QRect& cell, const ViewRow& row) const {
   for (const PlacedPiece& p :
        GraphCell(cell.left(), cell.top(), cell.width(), cell.height(), row.value, row.threshold)) {
-    if (painter->device()->devicePixelRatioF() != picturesRatio_) LoadPictures(painter->device()->devicePixelRatioF());
-    const QPixmap& piece = pieces_[static_cast<std::size_t>(p.piece)];
+    const QPixmap piece = GraphPieceBitmap(p.piece, painter->device()->devicePixelRatioF());
     if (!piece.isNull())
       painter->drawPixmap(QRect(p.x, p.y, kGraphPieceWidth, kGraphPieceHeight), piece);
   }
@@ -357,29 +345,16 @@ void CAttributeViewDlg::LayOut() {
   const QRect listAt = du.Rect(kMargin, kListTop, kContentWidth, 0);
   const int listWidth = listAt.width();
   const QScreen* on = screen();
-  const int listHeight = ViewListHeightOnScreen(
-      model_->rowCount(), list_->header()->sizeHint().height(), ViewListDelegate::RowHeight(list_->font()), kind_,
-      dpi, on != nullptr ? on->availableGeometry().height() : 0);
-  const bool scrolls =
-      listHeight < ViewListHeight(model_->rowCount(), list_->header()->sizeHint().height(),
-                                  ViewListDelegate::RowHeight(list_->font()));
+  const int headerHeight = list_->header()->sizeHint().height();
+  const int rowHeight = ViewListDelegate::RowHeight(list_->font());
+  const int listHeight = ViewListHeightOnScreen(model_->rowCount(), headerHeight, rowHeight, kind_, dpi,
+                                                on != nullptr ? on->availableGeometry().height() : 0);
+  const bool scrolls = listHeight < ViewListHeight(model_->rowCount(), headerHeight, rowHeight);
   list_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   const int client = listWidth - 2 * list_->frameWidth() -
                      (scrolls ? list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) : 0);
   const auto designed = ViewColumnWidths(kind_, client);
-  std::vector<int> hidden;
-  for (int c = 0; c < kViewColumns; ++c)
-    if (designed[static_cast<std::size_t>(c)] == 0) hidden.push_back(c);
-  proxy_->SetHiddenColumns(std::move(hidden));
-  std::vector<int> titles;
-  for (int c = 0; c < kViewColumns; ++c) {
-    const int v = proxy_->ViewColumn(c);
-    titles.push_back(v >= 0 ? list_->header()->sectionSizeHint(v) : 0);
-  }
-  const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
-  for (int c = 0; c < kViewColumns; ++c)
-    if (const int v = proxy_->ViewColumn(c); v >= 0)
-      list_->header()->resizeSection(v, widths[static_cast<std::size_t>(c)]);
+  ApplyColumnWidths(*list_->header(), *proxy_, {designed.begin(), designed.end()});
   list_->setGeometry(listAt.left(), listAt.top(), listWidth, listHeight);
   list_->setVisible(listHeight > 0);
 

@@ -76,15 +76,10 @@ class ViewListDelegate final : public QStyledItemDelegate {
   void PaintGraph(QPainter* painter, const QRect& cell, const ViewRow& row) const;
 
   ViewKind kind_;
-  // Drawn for the screen they were last painted on.
-  void LoadPictures(qreal devicePixelRatio) const;
-  mutable qreal picturesRatio_ = 1.0;
-  mutable std::array<QPixmap, 4> arrows_;
-  mutable std::array<QPixmap, kGraphPieceCount> pieces_;
 };
 
-// The graph pieces, loaded once per window.
-std::array<QPixmap, kGraphPieceCount> LoadGraphPieces(qreal devicePixelRatio = 1.0);
+// A piece of the quick view's graph, drawn for a screen of `devicePixelRatio`.
+QPixmap GraphPieceBitmap(int piece, qreal devicePixelRatio);
 
 // What both views share: the header, the status strip, the disk line, the
 // list sized to its rows, and the Help and Close buttons.

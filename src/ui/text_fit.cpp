@@ -106,24 +106,18 @@ bool MakeRoom(QWidget& widget, int amount, int depth) {
 
 constexpr int kFitDepth = 3;
 
-int GrowInPlace(std::vector<ClippedText>& found) {
-  int left = 0;
+// `found` holds only controls a wider width would help (Widenable).
+void GrowInPlace(const std::vector<ClippedText>& found) {
   for (const ClippedText& clipped : found) {
-    if (!clipped.wider || clipped.widget == nullptr || !PlacedByHand(*clipped.widget)) {
-      ++left;
-      continue;
-    }
     QWidget& widget = *clipped.widget;
+    if (!PlacedByHand(widget)) continue;
     const int need = clipped.needed - clipped.shown;
     QWidget* next = nullptr;
     const int room = RightLimit(widget, &next) - (widget.geometry().right() + 1);
     // A label before a field: the field and what follows it move along.
     if (room >= need || (next != nullptr && PlacedByHand(*next) && MakeRoom(*next, need - room, kFitDepth)))
       widget.resize(widget.width() + need, widget.height());
-    else
-      ++left;
   }
-  return left;
 }
 
 int Scaled(int x, double factor) { return static_cast<int>(std::lround(x * factor)); }

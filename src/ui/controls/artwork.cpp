@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QString>
 
 // The pictures live in this static library; naming their initialiser here
@@ -37,6 +38,13 @@ QIcon ArtIcon(int resource) {
 }
 
 QPixmap ArtBitmap(int resource, QColor transparent, qreal devicePixelRatio) {
+  // The lists draw these in every row at every paint.
+  const QString key = QStringLiteral("torvel-art:%1:%2:%3")
+                          .arg(resource)
+                          .arg(transparent.isValid() ? transparent.rgba() : 0u)
+                          .arg(devicePixelRatio);
+  QPixmap cached;
+  if (QPixmapCache::find(key, &cached)) return cached;
   const QString path = ArtPath(resource, devicePixelRatio > 1.25);
   if (path.isEmpty()) return {};
   QImageReader reader(path);
@@ -47,6 +55,7 @@ QPixmap ArtBitmap(int resource, QColor transparent, qreal devicePixelRatio) {
   if (bitmap.isNull()) return bitmap;
   bitmap.setDevicePixelRatio(devicePixelRatio);
   if (transparent.isValid()) bitmap.setMask(bitmap.createMaskFromColor(transparent, Qt::MaskInColor));
+  QPixmapCache::insert(key, bitmap);
   return bitmap;
 }
 

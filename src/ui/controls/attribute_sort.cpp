@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "ui/logic/hot_list_logic.h"
 #include "ui/qt_text.h"
 
 namespace torvel {
@@ -41,6 +42,21 @@ bool AttributeSortProxy::lessThan(const QModelIndex& left, const QModelIndex& ri
 
 bool AttributeSortProxy::filterAcceptsColumn(int sourceColumn, const QModelIndex&) const {
   return !IsHidden(sourceColumn);
+}
+
+void ApplyColumnWidths(QHeaderView& header, AttributeSortProxy& proxy, const std::vector<int>& designed, int kept) {
+  std::vector<int> hidden;
+  for (int c = 0; c < static_cast<int>(designed.size()); ++c)
+    if (c != kept && designed[static_cast<std::size_t>(c)] == 0) hidden.push_back(c);
+  proxy.SetHiddenColumns(std::move(hidden));
+  std::vector<int> titles;
+  for (int c = 0; c < static_cast<int>(designed.size()); ++c) {
+    const int v = proxy.ViewColumn(c);
+    titles.push_back(v >= 0 ? header.sectionSizeHint(v) : 0);
+  }
+  const std::vector<int> widths = ColumnsFitTitles(designed, titles);
+  for (int c = 0; c < static_cast<int>(widths.size()); ++c)
+    if (const int v = proxy.ViewColumn(c); v >= 0) header.resizeSection(v, std::max(0, widths[static_cast<std::size_t>(c)]));
 }
 
 QString ListRowsText(const QTreeView& view, bool all) {

@@ -10,6 +10,7 @@
 
 #include "ui/logic/list_logic.h"
 
+class QHeaderView;
 class QTreeView;
 
 Q_DECLARE_METATYPE(torvel::CellSortKey)
@@ -44,6 +45,12 @@ class AttributeSortProxy final : public QSortFilterProxyModel {
 
   std::vector<int> hidden_;
 };
+
+// Gives the view's columns the widths of the model's `designed` ones: a
+// width of 0 leaves the column out (never column `kept`), and titles that
+// would be cut take room from the widest column.
+void ApplyColumnWidths(QHeaderView& header, AttributeSortProxy& proxy, const std::vector<int>& designed,
+                       int kept = -1);
 
 // The rows of `view` as RowsAsText gives them: the selected ones, or all of
 // them with `all`, in the order shown; each cell's accessible text (what it

@@ -288,20 +288,8 @@ void CHotListCtrl::SetHeaders(const QStringList& titles, const QStringList& tool
   model_->SetHeaders(titles, tooltips);
 }
 
-void CHotListCtrl::SetColumnWidths(const std::array<int, kAttributeColumns>& designed) {
-  std::vector<int> hidden;
-  for (int c = 0; c < kAttributeColumns; ++c)
-    if (c != kNameColumn && designed[static_cast<std::size_t>(c)] == 0) hidden.push_back(c);
-  proxy_->SetHiddenColumns(std::move(hidden));
-  std::vector<int> titles;
-  for (int c = 0; c < kAttributeColumns; ++c) {
-    const int v = proxy_->ViewColumn(c);
-    titles.push_back(v >= 0 ? header()->sectionSizeHint(v) : 0);
-  }
-  const std::vector<int> widths = ColumnsFitTitles({designed.begin(), designed.end()}, titles);
-  for (int c = 0; c < kAttributeColumns; ++c)
-    if (const int v = proxy_->ViewColumn(c); v >= 0)
-      header()->resizeSection(v, std::max(0, widths[static_cast<std::size_t>(c)]));
+void CHotListCtrl::SetColumnWidths(const std::array<int, kAttributeColumns>& widths) {
+  ApplyColumnWidths(*header(), *proxy_, {widths.begin(), widths.end()}, kNameColumn);
   PlaceRowButtons();
 }
 

@@ -36,16 +36,15 @@ Rgb Readable(Rgb wanted, Rgb ground, double least) {
   if (ContrastRatio(wanted, ground) >= least) return wanted;
   const Rgb towards = ContrastRatio(kRgbBlack, ground) >= ContrastRatio(kRgbWhite, ground) ? kRgbBlack : kRgbWhite;
   // Contrast grows steadily on the way, so the least step that reaches it
-  // is found by halving; rounding may need the next step up.
+  // is found by halving; `high` is always a step whose rounded colour was
+  // seen to reach it (or the end of the way).
   double low = 0.0;
   double high = 1.0;
   for (int i = 0; i < 20; ++i) {
     const double mid = (low + high) / 2;
     (ContrastRatio(Mix(wanted, towards, mid), ground) >= least ? high : low) = mid;
   }
-  Rgb found = Mix(wanted, towards, high);
-  for (double t = high; ContrastRatio(found, ground) < least && t < 1.0;) found = Mix(wanted, towards, t = std::min(1.0, t + 0.01));
-  return found;
+  return Mix(wanted, towards, high);
 }
 
 Rgb RowGround(const Rgb* designed, bool selected, const PaletteColours& palette) {
