@@ -242,7 +242,7 @@ void BM_Metrics24(benchmark::State& state) {
                          [&store]() -> torvel::SettingsStore& { return store; }};
   std::size_t bytes = 0;
   for (auto _ : state) {
-    std::ostringstream out, err;
+    StringOut out, err;
     torvel::RunTorvelctl({"metrics"}, ctx, out, err);
     bytes = out.str().size();
     benchmark::DoNotOptimize(bytes);

@@ -26,6 +26,7 @@ torvel_test_binary(monitor_tests
 torvel_test_binary(base_tests
   base/codepage_test.cpp
   base/debug_trace_test.cpp
+  base/text_out_test.cpp
 )
 torvel_test_binary(platform_tests
   platform/system_info_test.cpp

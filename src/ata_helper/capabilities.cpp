@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <fstream>
+#include <string_view>
+
+#include "base/text_out.h"
 
 namespace torvel::helper {
 namespace {
@@ -72,10 +74,12 @@ void LowerNvmeRight() { SetRight(kCapSysAdmin, false); }
 bool DropAll() { return Set(Sets{}); }
 
 std::string EffectiveSetLine() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("CapEff:", 0) == 0) return line;
-  return {};
+  std::string status;
+  if (!ReadWholeFile("/proc/self/status", status)) return {};
+  const std::size_t at = status.find("\nCapEff:");
+  if (at == std::string::npos) return {};
+  const std::size_t end = status.find('\n', at + 1);
+  return status.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
 }
 
 }  // namespace torvel::helper

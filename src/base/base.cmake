@@ -6,6 +6,7 @@ torvel_layer(torvel_base base SOURCES
   base/codepage.cpp
   base/debug_trace.cpp
   base/sprintf.cpp
+  base/text_out.cpp
   base/syscalls.cpp
   base/time_format.cpp
   base/xdg_paths.cpp

@@ -1,7 +1,8 @@
 #include "config/ini_reader.h"
 
-#include <fstream>
 #include <iterator>
+
+#include "base/text_out.h"
 
 namespace torvel {
 namespace {
@@ -69,9 +70,8 @@ IniFile IniFile::Parse(std::string_view bytes) {
 }
 
 IniFile IniFile::Load(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {};
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string bytes;
+  if (!ReadWholeFile(file, bytes)) return {};
   return Parse(bytes);
 }
 

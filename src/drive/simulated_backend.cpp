@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "base/text_out.h"
 
 namespace torvel {
 namespace fs = std::filesystem;
@@ -13,10 +13,9 @@ namespace {
 constexpr int kMaxSimulatedDrives = 64;
 
 std::string ReadSmallFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::string bytes;
+  if (!ReadWholeFile(p, bytes)) bytes.clear();
+  return bytes;
 }
 
 std::string Trim(std::string s) {
@@ -48,9 +47,12 @@ const char* SimulatedBackend::FailName(DriveCommand command) {
 fs::path SimulatedBackend::DriveFolder(int n) const { return folder_ / std::to_string(n); }
 
 bool SimulatedBackend::Fails(int n, std::string_view commandName) const {
-  std::istringstream lines(ReadSmallFile(DriveFolder(n) / "fail"));
-  for (std::string line; std::getline(lines, line);)
-    if (Trim(line) == commandName) return true;
+  const std::string lines = ReadSmallFile(DriveFolder(n) / "fail");
+  for (std::size_t at = 0; at < lines.size();) {
+    const std::size_t end = std::min(lines.find('\n', at), lines.size());
+    if (Trim(lines.substr(at, end - at)) == commandName) return true;
+    at = end + 1;
+  }
   return false;
 }
 
@@ -175,7 +177,7 @@ bool SimulatedBackend::Control(DeviceHandle handle, ControlCode code,
     return true;
   }
   // Any other command spins a sleeping disk up; the test sees it.
-  if (InStandby(n)) std::ofstream(DriveFolder(n) / "woken").put('\n');
+  if (InStandby(n)) WriteWholeFile(DriveFolder(n) / "woken", "\n");
 
   // A packet device answers only IDENTIFY PACKET DEVICE; an ATA disk aborts it.
   const bool packet = IsPacket(n);

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <utility>
 #include <vector>
-#include <ostream>
+#include "base/text_out.h"
 
 #include "base/codepage.h"
 #include "monitor/alert_texts.h"
@@ -119,8 +119,8 @@ int CheckExitStatus(const MonitorState& state) {
   return kCheckClean;
 }
 
-int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
-                    std::ostream& err) {
+int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, TextOut& out,
+                    TextOut& err) {
   bool keepBaseline = false;
   bool wake = false;
   bool json = false;

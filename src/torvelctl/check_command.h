@@ -2,7 +2,7 @@
 // cron, systemd timers and monitoring systems.
 #pragma once
 
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +41,7 @@ extern const char* const kCheckHelp;
 
 // `args` are the words after "check". Prints every drive's status (UTF-8);
 // boxes go to `err`.
-int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
-                    std::ostream& err);
+int RunCheckCommand(const std::vector<std::string>& args, CtlContext& ctx, TextOut& out,
+                    TextOut& err);
 
 }  // namespace torvel

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <cstdio>
-#include <ostream>
+#include "base/text_out.h"
 
 #include "config/settings.h"
 #include "config/settings_store.h"
@@ -91,7 +91,7 @@ bool AnyInUse(const DriveTables& tables) {
   return false;
 }
 
-void ExplainNoDrive(const CtlContext& ctx, std::ostream& err) {
+void ExplainNoDrive(const CtlContext& ctx, TextOut& err) {
   err << "torvelctl: " << NoDriveAdvice(CurrentNoDriveFacts(ctx)) << "\n";
 }
 
@@ -152,7 +152,7 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx) {
   return {ctx.simulated, geteuid() == 0, ctx.simulated ? 0 : CountNvmeDisks(sys)};
 }
 
-void ReportDisksNotChecked(const DriveTables& tables, std::ostream& err) {
+void ReportDisksNotChecked(const DriveTables& tables, TextOut& err) {
   for (const std::string& disk : tables.notChecked)
     err << "torvelctl: " << disk << " not checked: only " << kMaxDrives << " drives are\n";
 }
@@ -239,7 +239,7 @@ std::string WriteReportBytes(const std::string& path, const std::string& bytes) 
 }
 
 // The drive number of `report N` and `identify N`, or a usage error.
-bool OneDriveNumber(const CommandWords& w, const char* verb, int& n, std::ostream& err) {
+bool OneDriveNumber(const CommandWords& w, const char* verb, int& n, TextOut& err) {
   if (!w.wrong.empty()) {
     err << "torvelctl: unknown option '" << w.wrong << "' for '" << verb << "'\n";
     return false;
@@ -270,8 +270,8 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
-                 std::ostream& err) {
+int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, TextOut& out,
+                 TextOut& err) {
   if (args.empty()) {
     err << kUsage;
     return kExitUsage;

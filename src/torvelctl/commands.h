@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <vector>
 
@@ -51,8 +51,8 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitNoDrive = 3;
 inline constexpr int kExitUsage = 64;
 
-int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
-                 std::ostream& err);
+int RunTorvelctl(const std::vector<std::string>& args, CtlContext& ctx, TextOut& out,
+                 TextOut& err);
 
 // Whether a stream with this device and inode is the journal's, as systemd
 // names it in JOURNAL_STREAM ("device:inode").
@@ -75,7 +75,7 @@ NoDriveFacts CurrentNoDriveFacts(const CtlContext& ctx);
 void RefreshForCommand(DriveTables& tables, CtlContext& ctx, int onlyDrive = -1);
 
 // One line on `err` for each disk the tables had no room for.
-void ReportDisksNotChecked(const DriveTables& tables, std::ostream& err);
+void ReportDisksNotChecked(const DriveTables& tables, TextOut& err);
 
 // The `drives` listing (UTF-8), one block per drive record in use.
 std::string FormatDriveList(const DriveTables& tables);

@@ -1,7 +1,7 @@
 #include "torvelctl/mail_command.h"
 
 #include <mutex>
-#include <ostream>
+#include "base/text_out.h"
 
 #include "base/codepage.h"
 #include "notify/mail.h"
@@ -11,7 +11,7 @@
 namespace torvel {
 
 int RunMailCommand(const std::vector<std::string>& args, SettingsStore& store, TraceLog& trace,
-                   std::ostream& out, std::ostream& err, const std::filesystem::path& modulePath) {
+                   TextOut& out, TextOut& err, const std::filesystem::path& modulePath) {
   if (args.size() != 1 || args[0] != "test") {
     err << "torvelctl: usage: torvelctl mail test\n";
     return kExitUsage;

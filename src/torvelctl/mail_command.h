@@ -3,7 +3,7 @@
 #pragma once
 
 #include <filesystem>
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <vector>
 
@@ -21,7 +21,7 @@ inline constexpr const char* kMailHelp =
 inline constexpr int kExitMailFailed = 1;
 
 int RunMailCommand(const std::vector<std::string>& args, SettingsStore& store, TraceLog& trace,
-                   std::ostream& out, std::ostream& err,
+                   TextOut& out, TextOut& err,
                    const std::filesystem::path& modulePath);
 
 }  // namespace torvel

@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 #include <memory>
-#include <streambuf>
 
 #include "base/debug_trace.h"
+#include "base/text_out.h"
 #include "base/time_format.h"
 #include "base/xdg_paths.h"
 #include "config/sqlite_settings_store.h"
@@ -22,29 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Puts "<N>" before every line, so the journal files each at its priority.
-class LinePrefixBuffer final : public std::streambuf {
- public:
-  LinePrefixBuffer(std::streambuf* target, std::string prefix)
-      : target_(target), prefix_(std::move(prefix)) {}
-
- protected:
-  int overflow(int c) override {
-    if (c == traits_type::eof()) return traits_type::not_eof(c);
-    if (lineStart_ && target_->sputn(prefix_.data(), static_cast<std::streamsize>(prefix_.size())) !=
-                          static_cast<std::streamsize>(prefix_.size()))
-      return traits_type::eof();
-    lineStart_ = c == '\n';
-    return target_->sputc(static_cast<char>(c));
-  }
-  int sync() override { return target_->pubsync(); }
-
- private:
-  std::streambuf* target_;
-  std::string prefix_;
-  bool lineStart_ = true;
-};
-
 bool IsJournal(int fd) {
   struct stat st {};
   return ::fstat(fd, &st) == 0 &&
@@ -53,16 +29,16 @@ bool IsJournal(int fd) {
 
 // The data folder, made private when torvelctl makes it. Empty when there
 // is none, with the reason on standard error.
-fs::path DataFolder() {
+fs::path DataFolder(torvel::TextOut& err) {
   const fs::path folder = torvel::ProgramDataFolder();
   if (folder.empty()) {
-    std::cerr << "torvelctl: no folder for debug.log and torvel.log: set TORVEL_HOME or HOME\n";
+    err << "torvelctl: no folder for debug.log and torvel.log: set TORVEL_HOME or HOME\n";
     return {};
   }
   std::error_code ec;
   fs::create_directories(folder.parent_path(), ec);
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    std::cerr << "torvelctl: cannot make " << folder.string() << " for debug.log and torvel.log: "
+    err << "torvelctl: cannot make " << folder.string() << " for debug.log and torvel.log: "
               << std::strerror(errno) << "\n";
     return {};
   }
@@ -77,24 +53,24 @@ int main(int argc, char** argv) {
   const bool quiet = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help" ||
                                        args[0] == "--version");
 
-  std::streambuf* const errBuffer = std::cerr.rdbuf();
-  std::unique_ptr<LinePrefixBuffer> errPrefix;
-  if (IsJournal(STDERR_FILENO)) {
-    errPrefix = std::make_unique<LinePrefixBuffer>(errBuffer, "<4>");
-    std::cerr.rdbuf(errPrefix.get());
-  }
+  FdOut out(STDOUT_FILENO);
+  // Unbuffered in effect, as standard error is, and after what standard
+  // output holds so far.
+  FdOut err(STDERR_FILENO, FdOut::Buffering::kLines, &out);
+  // "<4>" before every line, so the journal files each at its priority.
+  if (IsJournal(STDERR_FILENO)) err.SetLinePrefix("<4>");
 
   // Never the current folder: it may be anyone's, /etc included.
-  const fs::path data = quiet ? fs::path() : DataFolder();
+  const fs::path data = quiet ? fs::path() : DataFolder(err);
   TraceLog trace = data.empty() ? TraceLog::Off() : TraceLog((data / TraceLog::kFileName).string());
   DriveSource source = SelectDriveSource(trace);
   std::unique_ptr<SqliteSettingsStore> store;
-  auto settings = [&store]() -> SettingsStore& {
+  auto settings = [&store, &err]() -> SettingsStore& {
     if (!store) {
       store = std::make_unique<SqliteSettingsStore>(SqliteSettingsStore::DefaultSettingsPath());
       // Read-only still reads; either way the user hears why.
       if (!store->IsOpen() || store->ReadOnly())
-        std::cerr << "torvelctl: settings store: " << store->LastError() << "\n";
+        err << "torvelctl: settings store: " << store->LastError() << "\n";
     }
     return *store;
   };
@@ -114,13 +90,17 @@ int main(int argc, char** argv) {
   else ctx.logPath.clear();
   if (const char* dir = std::getenv("TORVEL_TEXTFILE_DIR")) ctx.textfileDir = dir;
   ctx.outputIsJournal = IsJournal(STDOUT_FILENO);
-  const int rc = RunTorvelctl(args, ctx, std::cout, std::cerr);
-  std::cout.flush();
+  int rc = RunTorvelctl(args, ctx, out, err);
+  out.Flush();
+  // A metrics file or report cut short by a full disk is a failure.
+  if (!out.Good()) {
+    err << "torvelctl: standard output could not be written: " << std::strerror(out.Error()) << "\n";
+    if (rc == 0) rc = 1;
+  }
   if (store) {
     const std::string failed = store->TakeWriteFailures();
-    if (!failed.empty()) std::cerr << "torvelctl: settings store: " << failed << "\n";
+    if (!failed.empty()) err << "torvelctl: settings store: " << failed << "\n";
   }
-  std::cerr.flush();
-  std::cerr.rdbuf(errBuffer);
+  err.Flush();
   return rc;
 }

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <ostream>
+#include "base/text_out.h"
 
 #include "base/codepage.h"
 #include "config/settings.h"
@@ -225,8 +225,8 @@ std::string FormatMetrics(const DriveTables& tables, SettingsStore& store) {
   return std::move(e.text());
 }
 
-int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
-                      std::ostream& err) {
+int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, TextOut& out,
+                      TextOut& err) {
   std::string textfileDir;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--textfile" && i + 1 < args.size() && !args[i + 1].empty()) {

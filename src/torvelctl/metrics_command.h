@@ -4,7 +4,7 @@
 #pragma once
 
 #include <filesystem>
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <vector>
 
@@ -34,7 +34,7 @@ std::string MetricLabelValue(const std::string& cp1252);
 // synced, renamed; mode 0644). False with the reason in `why`.
 bool WriteMetricsTextfile(const std::filesystem::path& dir, const std::string& text, std::string& why);
 
-int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, std::ostream& out,
-                      std::ostream& err);
+int RunMetricsCommand(const std::vector<std::string>& args, CtlContext& ctx, TextOut& out,
+                      TextOut& err);
 
 }  // namespace torvel

@@ -1,8 +1,7 @@
 #include "torvelctl/schedule_command.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <ostream>
+#include "base/text_out.h"
 #include <system_error>
 
 #include "monitor/schedule.h"
@@ -33,14 +32,9 @@ bool WriteAtomically(const fs::path& file, const std::string& text, std::string&
     return false;
   }
   const fs::path temporary = file.string() + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-      why = "cannot write " + temporary.string();
-      return false;
-    }
+  if (!WriteWholeFile(temporary, text)) {
+    why = "cannot write " + temporary.string();
+    return false;
   }
   fs::rename(temporary, file, ec);
   if (ec) why = ec.message();
@@ -60,7 +54,7 @@ fs::path ScheduleDropIn(const fs::path& configHome) {
 }
 
 int RunScheduleCommand(const std::vector<std::string>& args, SettingsStore& store,
-                       const fs::path& configHome, std::ostream& out, std::ostream& err) {
+                       const fs::path& configHome, TextOut& out, TextOut& err) {
   bool install = false;
   for (const std::string& a : args) {
     if (a != "--install") {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <vector>
 
@@ -27,7 +27,7 @@ std::filesystem::path ScheduleDropIn(const std::filesystem::path& configHome);
 // `args` are the words after "schedule". Returns 0, 1 when the drop-in
 // cannot be written, 2 for bad usage.
 int RunScheduleCommand(const std::vector<std::string>& args, SettingsStore& store,
-                       const std::filesystem::path& configHome, std::ostream& out,
-                       std::ostream& err);
+                       const std::filesystem::path& configHome, TextOut& out,
+                       TextOut& err);
 
 }  // namespace torvel

@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <optional>
-#include <ostream>
+#include "base/text_out.h"
 #include <utility>
 
 #include "config/keys.h"
@@ -40,8 +40,8 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-int Show(const std::vector<std::string>& args, SettingsStore& store, std::ostream& out,
-         std::ostream& err) {
+int Show(const std::vector<std::string>& args, SettingsStore& store, TextOut& out,
+         TextOut& err) {
   std::optional<std::string> only;
   if (!args.empty()) {
     only = Utf8ToCp1252(args[0]);
@@ -73,7 +73,7 @@ int Show(const std::vector<std::string>& args, SettingsStore& store, std::ostrea
   return 0;
 }
 
-int Set(const std::vector<std::string>& args, SettingsStore& store, std::ostream& err) {
+int Set(const std::vector<std::string>& args, SettingsStore& store, TextOut& err) {
   if (args.size() != 5 || (args[3] != "int" && args[3] != "str")) {
     err << "torvelctl: usage: torvelctl settings set SECTION KEY int|str VALUE\n";
     return kExitUsage;
@@ -125,7 +125,7 @@ int Set(const std::vector<std::string>& args, SettingsStore& store, std::ostream
 }  // namespace
 
 int RunSettingsCommand(const std::vector<std::string>& args, SettingsStore& store,
-                       std::ostream& out, std::ostream& err) {
+                       TextOut& out, TextOut& err) {
   if (!args.empty() && args[0] == "set") return Set(args, store, err);
   if (args.size() > 1) {
     err << "torvelctl: usage: torvelctl settings [SECTION]\n";

@@ -1,7 +1,7 @@
 // `torvelctl settings`: shows the settings store, or writes one value in it.
 #pragma once
 
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <vector>
 
@@ -24,6 +24,6 @@ inline constexpr int kExitSettingsFailed = 1;
 // args: the words after `settings`. Names and texts are Windows-1252 in the
 // store and UTF-8 on the command line and in the listing.
 int RunSettingsCommand(const std::vector<std::string>& args, SettingsStore& store,
-                       std::ostream& out, std::ostream& err);
+                       TextOut& out, TextOut& err);
 
 }  // namespace torvel

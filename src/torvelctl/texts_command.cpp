@@ -1,6 +1,6 @@
 #include "torvelctl/texts_command.h"
 
-#include <ostream>
+#include "base/text_out.h"
 
 #include "config/language.h"
 #include "base/codepage.h"
@@ -9,7 +9,7 @@
 namespace torvel {
 
 int RunTextsCommand(const std::vector<std::string>& args, SettingsStore& store, TraceLog& trace,
-                    std::ostream& out, std::ostream& err) {
+                    TextOut& out, TextOut& err) {
   if (args.size() != 1) {
     err << "usage: torvelctl texts SECTION\n";
     return kExitUsage;

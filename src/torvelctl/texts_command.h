@@ -2,7 +2,7 @@
 // section would load now (built-in English overlaid by Options/LanguageFile).
 #pragma once
 
-#include <iosfwd>
+#include "base/text_out.h"
 #include <string>
 #include <vector>
 
@@ -14,6 +14,6 @@ class TraceLog;
 // `args` are the words after "texts". Prints "N<tab>text" (UTF-8) for every
 // slot that holds a text. Returns 0, or 2 for bad usage or an unknown section.
 int RunTextsCommand(const std::vector<std::string>& args, SettingsStore& store, TraceLog& trace,
-                    std::ostream& out, std::ostream& err);
+                    TextOut& out, TextOut& err);
 
 }  // namespace torvel

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "config/settings.h"
 #include "config/settings_store.h"
@@ -15,7 +14,7 @@ namespace {
 
 struct SettingsCommandTest : ::testing::Test {
   MemorySettingsStore store;
-  std::ostringstream out, err;
+  StringOut out, err;
 
   int Run(std::vector<std::string> args) { return RunSettingsCommand(args, store, out, err); }
 };
@@ -80,7 +79,7 @@ TEST_F(SettingsCommandTest, ThePasswordIsStoredAsTheMailDialogStoresIt) {
 TEST(SettingsCommandStoreTest, WriteThatDoesNotStickFails) {
   test::TempDir dir;
   SqliteSettingsStore broken(dir.path().string());  // a folder, not a file
-  std::ostringstream out, err;
+  StringOut out, err;
   EXPECT_EQ(RunSettingsCommand({"set", "Options", "Once", "int", "1"}, broken, out, err),
             kExitSettingsFailed);
   EXPECT_NE(err.str(), "");

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <string>
 
 #include "config/keys.h"
@@ -119,7 +118,7 @@ TEST(StoreLossTest, ReadOnlyDiskOpensForReading) {
   EXPECT_NE(store.TakeWriteFailures(), "");
   EXPECT_EQ(store.GetProfileInt(keys::kOptions, keys::kPollEvery, 1), 7);
   // Setting the value it already has still fails: nothing was written.
-  std::ostringstream out, err;
+  StringOut out, err;
   EXPECT_NE(RunSettingsCommand({"set", "Options", "PollEvery", "int", "7"}, store, out, err), 0);
   EXPECT_NE(err.str().find("PollEvery not written: the store is open read-only"), std::string::npos)
       << err.str();

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "config/keys.h"
 #include "config/settings_store.h"
@@ -15,7 +14,7 @@ namespace {
 struct TextsCommandTest : ::testing::Test {
   MemorySettingsStore store;
   TraceLog trace = TraceLog::Off();
-  std::ostringstream out, err;
+  StringOut out, err;
   int Run(std::vector<std::string> args) { return RunTextsCommand(args, store, trace, out, err); }
 };
 

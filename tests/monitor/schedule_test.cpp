@@ -1,7 +1,6 @@
 // The launcher's decisions and `torvelctl schedule`, with plain inputs.
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "config/keys.h"
 #include "config/settings_store.h"
@@ -132,7 +131,7 @@ TEST(TorvelctlSchedule, PrintsAndInstallsTheTimerInterval) {
   MemorySettingsStore store;
   store.WriteProfileInt(keys::kOptions, keys::kTimeType, 1);
   store.WriteProfileInt(keys::kOptions, keys::kPollEvery, 45);
-  std::ostringstream out, err;
+  StringOut out, err;
   EXPECT_EQ(RunScheduleCommand({}, store, dir.path(), out, err), 0);
   EXPECT_EQ(out.str(), "OnUnitActiveSec=45min\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "systemd")) << "printing installs nothing";

@@ -136,6 +136,19 @@ TEST(TorvelctlFiles, HelpAndVersionPrintAndStartNothing) {
   EXPECT_TRUE(Names(cwd.path()).empty());
 }
 
+// A report cut short by a full disk fails, and says so at the journal's
+// warning priority when standard error is the journal's stream.
+TEST(TorvelctlFiles, OutputThatCannotBeWrittenFailsAndTellsTheJournal) {
+  TempDir home, cwd;
+  const fs::path errFile = cwd.path() / "stderr";
+  const ProcessResult r = RunProcess(
+      {"/bin/sh", "-c", ": > \"$1\"; JOURNAL_STREAM=$(stat -c %d:%i \"$1\") exec \"$0\" report 0 >/dev/full 2>>\"$1\"",
+       TORVEL_CTL_PATH, errFile.string()},
+      cwd.path(), {{"TORVEL_DRIVES", DrivesDir().string()}, {"TORVEL_HOME", home.path().string()}});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(ReadFile(errFile), "<4>torvelctl: standard output could not be written: No space left on device\n");
+}
+
 TEST(ProgramConventions, EveryProgramAnswersHelpAndVersionAndRefusesWrongOptions) {
   TempDir cwd;
   // No display and no launcher: a program that started anything would hang

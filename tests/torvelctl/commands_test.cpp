@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "base/version.h"
 #include "config/settings_store.h"
@@ -29,7 +28,7 @@ struct CtlFixture : ::testing::Test {
   RecordingBackend backend;
   FixedSystemInfo system{{kPlatformNT, 6, 1, 0, "Linux 6.1.0"}, {8664, 2}};
   test::TraceCapture capture;
-  std::ostringstream out, err;
+  StringOut out, err;
   MemorySettingsStore store;
 
   CtlFixture() {

@@ -32,7 +32,7 @@ struct MetricsFixture : ::testing::Test {
   FixedSystemInfo system{{kPlatformNT, 6, 1, 0, "Linux 6.1.0"}, {8664, 2}};
   test::TraceCapture capture;
   MemorySettingsStore store;
-  std::ostringstream out, err;
+  StringOut out, err;
   CtlContext ctx{backend, system, capture.trace, [] { return std::tm{}; }, false, true,
                  [this]() -> SettingsStore& { return store; }};
   int Run(std::vector<std::string> args) {

@@ -1,8 +1,8 @@
 #include "ui/logic/autostart.h"
+#include "base/text_out.h"
 #include "base/xdg_paths.h"
 
 #include <cstdlib>
-#include <fstream>
 
 namespace torvel {
 namespace {
@@ -69,11 +69,7 @@ std::string DesktopEntryText(const fs::path& target, const fs::path& folder) {
 bool CreateAutostartEntry(const fs::path& entry, const fs::path& target, const fs::path& folder) {
   std::error_code ec;
   fs::create_directories(entry.parent_path(), ec);
-  std::ofstream out(entry, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out << DesktopEntryText(target, folder);
-  out.close();
-  return !out.fail();
+  return WriteWholeFile(entry, DesktopEntryText(target, folder));
 }
 
 }  // namespace torvel

@@ -5,29 +5,22 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "base/sprintf.h"
+#include "base/text_out.h"
 #include "platform/ui_services.h"
 
 namespace torvel {
 
 std::optional<std::string> ReadLogText(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  std::string bytes;
+  if (!ReadWholeFile(file, bytes)) return std::nullopt;
   bytes.resize(std::min(bytes.size(), bytes.find('\0')));
   return bytes;
 }
 
 bool WriteLogCopy(const std::filesystem::path& file, std::string_view bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
+  return WriteWholeFile(file, bytes);
 }
 
 std::error_code DeleteFileIfPresent(const std::filesystem::path& file) {
