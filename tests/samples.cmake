@@ -17,3 +17,6 @@ target_compile_definitions(samples_tests PRIVATE
   TORVEL_ATA_PROGRAM="$<TARGET_FILE:torvel-ata>"
 )
 add_dependencies(samples_tests torvel-mksample torvelctl torvelCore Torvel torvel-ata)
+if(TORVEL_SQLITE_ARCHIVE)
+  target_compile_definitions(samples_tests PRIVATE TORVEL_SQLITE_LINKED=1)
+endif()

@@ -56,6 +56,7 @@ Loaded Load() {
 }  // namespace
 
 const SqliteLibrary* LoadSqlite(std::string& why) {
+  if (LinkedSqlite != nullptr) return LinkedSqlite();
   static const Loaded loaded = Load();
   if (!loaded.ok) why = loaded.why;
   return loaded.ok ? &loaded.api : nullptr;

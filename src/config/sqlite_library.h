@@ -1,6 +1,7 @@
 // The system's SQLite, loaded when a settings store first opens, so that a
 // command which never reads a setting never maps it (nor pays for its
-// relocations at every start).
+// relocations at every start). A program linked with SQLite itself
+// (torvelctl) hands over its functions instead.
 #pragma once
 
 #include <sqlite3.h>
@@ -33,5 +34,9 @@ struct SqliteLibrary {
 // Loaded once per process and kept; nullptr when it cannot be, with the
 // loader's reason in `why`.
 const SqliteLibrary* LoadSqlite(std::string& why);
+
+// Defined only in a program linked with SQLite (config/sqlite_linked.cpp);
+// LoadSqlite then loads nothing.
+[[gnu::weak]] const SqliteLibrary* LinkedSqlite();
 
 }  // namespace torvel

@@ -119,6 +119,26 @@ TEST(TorvelctlFiles, ReadingCommandsMakeNoStoreButReadAnExistingOne) {
   EXPECT_NE(woken.out.find("Drive 0: ATA disk\n"), std::string::npos) << woken.out;
 }
 
+#ifdef TORVEL_SQLITE_LINKED
+// Its own SQLite reads and writes the store; the system's is never loaded
+// (the loader names every library it maps under LD_DEBUG=files).
+TEST(TorvelctlFiles, TheStoreIsReadWithTheLinkedSqlite) {
+  TempDir home, cwd;
+  std::map<std::string, std::optional<std::string>> env{
+      {"TORVEL_DRIVES", DrivesDir().string()}, {"TORVEL_HOME", home.path().string()},
+      {"XDG_CONFIG_HOME", home.path().string()}, {"LD_DEBUG", "files"}};
+  const ProcessResult set =
+      RunProcess({TORVEL_CTL_PATH, "settings", "set", "Options", "PollEvery", "int", "7"}, cwd.path(), env);
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  const ProcessResult shown = RunProcess({TORVEL_CTL_PATH, "settings", "Options"}, cwd.path(), env);
+  EXPECT_EQ(shown.exitCode, 0);
+  EXPECT_NE(shown.out.find("PollEvery (int) = 7"), std::string::npos) << shown.out;
+  ASSERT_NE(shown.err.find("libc.so.6"), std::string::npos) << "LD_DEBUG said nothing";
+  EXPECT_EQ(set.err.find("libsqlite3"), std::string::npos);
+  EXPECT_EQ(shown.err.find("libsqlite3"), std::string::npos);
+}
+#endif
+
 TEST(TorvelctlFiles, HelpAndVersionPrintAndStartNothing) {
   TempDir home, cwd;
   const std::map<std::string, std::optional<std::string>> env{
